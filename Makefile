@@ -1,0 +1,28 @@
+# The two commands of the README, plus the benchmarks. Each installs what is missing first.
+JOBS ?= $(shell nproc)
+
+.PHONY: run test bench bootstrap native windows clean
+
+run: windows
+	scripts/run-demo
+
+test: native windows
+	ctest --preset native -j $(JOBS)
+	ctest --preset windows
+
+bench: bootstrap
+	scripts/run-bench
+
+bootstrap:
+	scripts/bootstrap
+
+native: bootstrap
+	cmake --preset native >/dev/null
+	cmake --build --preset native -j $(JOBS)
+
+windows: bootstrap
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS)
+
+clean:
+	rm -rf build

@@ -1,0 +1,86 @@
+#pragma once
+
+#include <cstdint>
+#include <functional>
+#include <optional>
+#include <string>
+#include <system_error>
+#include <vector>
+
+// How the system classifies a drive, numbered as the scripting file-system component numbers it.
+enum class DriveType : int {
+    Unknown = 0,
+    Removable = 1,
+    Fixed = 2,
+    Network = 3,
+    CdRom = 4,
+    RamDisk = 5,
+};
+
+// One path the service could not handle inside a batch (a folder copy or delete) and why.
+struct ItemFailure {
+    std::wstring path;
+    std::error_code error;
+};
+
+// What a folder copy or delete did not manage; empty means every item succeeded.
+struct TreeReport {
+    std::vector<ItemFailure> failures;
+
+    bool Succeeded() const { return failures.empty(); }
+    void Add(std::wstring path, std::error_code error) {
+        failures.push_back({std::move(path), error});
+    }
+};
+
+// Entries found in one root folder; `error` tells why the walk stopped early, if it did.
+struct RootEntries {
+    std::vector<std::wstring> paths;
+    std::error_code error;
+};
+
+// The one door to drives, folders and files. Paths are in the drive's own form
+// ("E:\\autorun.inf", "E:\\Fotos": letter, colon, backslash, name; no trailing backslash
+// on folders). Nothing here raises: failures come back as error codes or empty optionals.
+class FileSystemService {
+public:
+    virtual ~FileSystemService() = default;
+
+    // Every drive letter the system knows ("E:"), in the system's order.
+    virtual std::vector<std::wstring> Drives() = 0;
+    // True when a medium can be read; false, without error, for an empty slot.
+    virtual bool IsReady(const std::wstring& drive) = 0;
+    virtual DriveType GetDriveType(const std::wstring& drive) = 0;
+
+    // Full paths of the folders (or files) directly in the drive's root, in the system's order.
+    virtual RootEntries RootFolders(const std::wstring& drive) = 0;
+    virtual RootEntries RootFiles(const std::wstring& drive) = 0;
+
+    // True only for an existing file (false for a folder or a missing path).
+    virtual bool FileExists(const std::wstring& path) = 0;
+    // True only for an existing folder.
+    virtual bool FolderExists(const std::wstring& path) = 0;
+
+    // The entry's own name as the file system spells it (a file's with its extension).
+    virtual std::optional<std::wstring> Name(const std::wstring& path) = 0;
+    virtual std::optional<std::uint64_t> FileSize(const std::wstring& path) = 0;
+    // Creation date and time in the user's locale: short date, a space, long time; the time is
+    // left out at exactly midnight.
+    virtual std::optional<std::wstring> DateCreated(const std::wstring& path) = 0;
+    // The shell's description of the file's type.
+    virtual std::optional<std::wstring> TypeName(const std::wstring& path) = 0;
+
+    // Copies one file to the full target name, replacing an existing file when overwrite is set.
+    virtual std::error_code CopyFile(const std::wstring& source, const std::wstring& destination,
+                                     bool overwrite) = 0;
+    // Creates or reuses the destination folder and copies the whole tree into it. Links inside
+    // the tree are not followed (reported as failures); a destination inside the source is
+    // refused. Items that fail are reported and the rest is still copied.
+    virtual TreeReport CopyFolder(const std::wstring& source, const std::wstring& destination,
+                                  bool overwrite) = 0;
+    // Deletes one file for good; with force, read-only files too.
+    virtual std::error_code DeleteFile(const std::wstring& path, bool force) = 0;
+    // Deletes the folder with everything in it for good; with force, read-only entries too.
+    // A link inside is removed as a link; its target is never touched.
+    virtual TreeReport DeleteFolder(const std::wstring& path, bool force) = 0;
+};

@@ -1,0 +1,8 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// True when candidate is folder itself or lies inside it. Both are full paths in one form with
+// backslashes; letters compare without regard to case, as Windows file systems do.
+bool IsSameOrInside(std::wstring_view folder, std::wstring_view candidate);

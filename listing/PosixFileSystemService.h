@@ -1,0 +1,47 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "listing/FileSystemService.h"
+
+// A drive letter presented by the POSIX service and the host folder behind it.
+struct DriveMapping {
+    std::wstring drive;  // "E:"
+    std::string folder;  // host path of the drive's root; a missing folder is a drive not ready
+    DriveType type = DriveType::Removable;
+};
+
+// The removable media mounted on this machine, lettered from D: in mount-table order. mountTable
+// is the text of /proc/mounts; sysBlock is the sysfs block folder (/sys/block).
+std::vector<DriveMapping> RemovableDrivesFromMounts(const std::string& mountTable,
+                                                    const std::string& sysBlock);
+
+// FileSystemService on POSIX file systems, for the portable core's tests and tools. Windows-form
+// paths ("E:\\Fotos") are taken through the drive table to host paths. An entry without its
+// owner's write bit counts as read-only, as the Windows attribute does, whoever runs the process.
+class PosixFileSystemService final : public FileSystemService {
+public:
+    explicit PosixFileSystemService(std::vector<DriveMapping> drives);
+
+    std::vector<std::wstring> Drives() override;
+    bool IsReady(const std::wstring& drive) override;
+    DriveType GetDriveType(const std::wstring& drive) override;
+    RootEntries RootFolders(const std::wstring& drive) override;
+    RootEntries RootFiles(const std::wstring& drive) override;
+    bool FileExists(const std::wstring& path) override;
+    bool FolderExists(const std::wstring& path) override;
+    std::optional<std::wstring> Name(const std::wstring& path) override;
+    std::optional<std::uint64_t> FileSize(const std::wstring& path) override;
+    std::optional<std::wstring> DateCreated(const std::wstring& path) override;
+    std::optional<std::wstring> TypeName(const std::wstring& path) override;
+    std::error_code CopyFile(const std::wstring& source, const std::wstring& destination,
+                             bool overwrite) override;
+    TreeReport CopyFolder(const std::wstring& source, const std::wstring& destination,
+                          bool overwrite) override;
+    std::error_code DeleteFile(const std::wstring& path, bool force) override;
+    TreeReport DeleteFolder(const std::wstring& path, bool force) override;
+
+private:
+    std::vector<DriveMapping> drives_;
+};

@@ -1,0 +1,52 @@
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "listing/EntryList.h"
+#include "listing/FileSystemService.h"
+#include "listing/ViewerWindow.h"
+#include "listing/WalkState.h"
+
+// What the entry list holds, as the view command that filled it chose.
+enum class Listed : int {
+    Nothing = 0,
+    Files = 1,
+    Folders = 2,
+    FoldersThenFiles = 3,
+};
+
+inline constexpr std::wstring_view kFilesAndFoldersFound = L" Archivos y Carpetas Encontradas!";
+inline constexpr std::wstring_view kFoldersFound = L" Carpetas Encontradas!";
+inline constexpr std::wstring_view kFilesFound = L" Archivos Encontrados!";
+
+// The count in plain decimal digits followed directly by the suffix.
+std::wstring CountText(int count, std::wstring_view suffix);
+
+// Fills the entry list with the root entries of every ready removable drive.
+class RootListing {
+public:
+    RootListing(FileSystemService& files, EntryList& list, ViewerWindow& window, WalkState& walk);
+
+    // Clears the list, lists what view names (folders of all drives before files of all drives),
+    // writes the count into lblStatus and records view as ViewMode. Listed::Nothing does nothing.
+    void Show(Listed view);
+    // Lists again what the last view command listed; nothing before the first one.
+    void Refresh();
+    // Appends the folders (or files) in the roots of the ready removable drives, yielding once
+    // before each line is added.
+    void ListRootFolders();
+    void ListRootFiles();
+
+    Listed ViewMode() const { return viewMode_; }
+
+private:
+    using RootWalk = RootEntries (FileSystemService::*)(const std::wstring& drive);
+    void ListRoots(RootWalk entriesOf);
+
+    FileSystemService& files_;
+    EntryList& list_;
+    ViewerWindow& window_;
+    WalkState& walk_;
+    Listed viewMode_ = Listed::Nothing;
+};

@@ -1,0 +1,32 @@
+#include "listing/VelquorError.h"
+
+#include <string>
+
+namespace {
+
+class VelquorErrorCategory final : public std::error_category {
+public:
+    const char* name() const noexcept override { return "velquor"; }
+    std::string message(int value) const override {
+        switch (static_cast<VelquorError>(value)) {
+        case VelquorError::LinkNotFollowed:
+            return "Es un enlace; no se sigue al copiar.";
+        case VelquorError::DestinationInsideSource:
+            return "La carpeta de destino está dentro de la carpeta que se copia.";
+        case VelquorError::NotADrivePath:
+            return "La ruta no pertenece a ninguna unidad.";
+        }
+        return "Error desconocido.";
+    }
+};
+
+}  // namespace
+
+const std::error_category& VelquorCategory() {
+    static const VelquorErrorCategory category;
+    return category;
+}
+
+std::error_code make_error_code(VelquorError e) {
+    return {static_cast<int>(e), VelquorCategory()};
+}

@@ -1,0 +1,26 @@
+#pragma once
+
+#include "listing/FileSystemService.h"
+
+// FileSystemService on the Win32 file API. Long paths are handled with the \\?\ form inside;
+// paths handed out stay in the drive's plain form.
+class Win32FileSystemService final : public FileSystemService {
+public:
+    std::vector<std::wstring> Drives() override;
+    bool IsReady(const std::wstring& drive) override;
+    DriveType GetDriveType(const std::wstring& drive) override;
+    RootEntries RootFolders(const std::wstring& drive) override;
+    RootEntries RootFiles(const std::wstring& drive) override;
+    bool FileExists(const std::wstring& path) override;
+    bool FolderExists(const std::wstring& path) override;
+    std::optional<std::wstring> Name(const std::wstring& path) override;
+    std::optional<std::uint64_t> FileSize(const std::wstring& path) override;
+    std::optional<std::wstring> DateCreated(const std::wstring& path) override;
+    std::optional<std::wstring> TypeName(const std::wstring& path) override;
+    std::error_code CopyFile(const std::wstring& source, const std::wstring& destination,
+                             bool overwrite) override;
+    TreeReport CopyFolder(const std::wstring& source, const std::wstring& destination,
+                          bool overwrite) override;
+    std::error_code DeleteFile(const std::wstring& path, bool force) override;
+    TreeReport DeleteFolder(const std::wstring& path, bool force) override;
+};
