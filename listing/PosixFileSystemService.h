@@ -1,5 +1,6 @@
 #pragma once
 
+#include <ctime>
 #include <string>
 #include <vector>
 
@@ -16,6 +17,9 @@ struct DriveMapping {
 // is the text of /proc/mounts; sysBlock is the sysfs block folder (/sys/block).
 std::vector<DriveMapping> RemovableDrivesFromMounts(const std::string& mountTable,
                                                     const std::string& sysBlock);
+
+// A local time as "%x %X" in the process's locale; "%x" alone at exactly midnight.
+std::wstring GeneralDateText(const std::tm& time);
 
 // FileSystemService on POSIX file systems, for the portable core's tests and tools. Windows-form
 // paths ("E:\\Fotos") are taken through the drive table to host paths. An entry without its

@@ -44,6 +44,14 @@ public:
         std::ofstream(path, std::ios::binary) << contents;
         return path;
     }
+    // Makes a symbolic link at relative that points to target, as written (relative or not).
+    std::filesystem::path Link(const std::string& relative,
+                               const std::filesystem::path& target) const {
+        const auto path = root_ / relative;
+        std::filesystem::create_directories(path.parent_path());
+        std::filesystem::create_symlink(target, path);
+        return path;
+    }
     static void ReadOnly(const std::filesystem::path& path) {
         ::chmod(path.c_str(), std::filesystem::is_directory(path) ? 0555 : 0444);
     }

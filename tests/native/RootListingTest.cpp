@@ -1,0 +1,166 @@
+#include "listing/RootListing.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "listing/PosixFileSystemService.h"
+#include "support/MemoryEntryList.h"
+#include "support/RecordingWindow.h"
+#include "support/TempTree.h"
+
+namespace {
+
+using Lines = std::vector<std::wstring>;
+
+// Two sticks (E:, F:), a card slot without a card (G:) and a fixed disk (C:), all temporary folders.
+class RootListingTest : public ::testing::Test {
+protected:
+    RootListingTest()
+        : files_({{L"C:", (tree_ / "c").string(), DriveType::Fixed},
+                  {L"E:", (tree_ / "e").string(), DriveType::Removable},
+                  {L"F:", (tree_ / "f").string(), DriveType::Removable},
+                  {L"G:", (tree_ / "missing-card").string(), DriveType::Removable}}),
+          listing_(files_, list_, window_, walk_) {
+        tree_.Folder("c");
+        tree_.Folder("e");
+        tree_.Folder("f");
+    }
+
+    TempTree tree_;
+    PosixFileSystemService files_;
+    MemoryEntryList list_;
+    RecordingWindow window_;
+    WalkState walk_;
+    RootListing listing_;
+};
+
+TEST(CountTextTest, DigitsOnlyThenTheSuffix) {
+    EXPECT_EQ(CountText(0, kFilesFound), L"0 Archivos Encontrados!");
+    EXPECT_EQ(CountText(12, kFilesAndFoldersFound), L"12 Archivos y Carpetas Encontradas!");
+    EXPECT_EQ(CountText(1, kFoldersFound), L"1 Carpetas Encontradas!");
+    EXPECT_EQ(CountText(40000, kFoldersFound), L"40000 Carpetas Encontradas!");
+}
+
+TEST_F(RootListingTest, AllListsFoldersOfEveryDriveBeforeAnyFile) {
+    tree_.File("e/autorun.inf");
+    tree_.Folder("e/RECYCLER");
+    tree_.File("f/notas.txt");
+    tree_.Folder("f/Fotos");
+    tree_.Folder("c/Windows");
+    tree_.File("c/pagefile.sys");
+
+    listing_.Show(Listed::FoldersThenFiles);
+
+    EXPECT_EQ(list_.Lines(), (Lines{L"E:\\RECYCLER", L"F:\\Fotos", L"E:\\autorun.inf", L"F:\\notas.txt"}));
+    EXPECT_EQ(window_.status, L"4 Archivos y Carpetas Encontradas!");
+    EXPECT_EQ(listing_.ViewMode(), Listed::FoldersThenFiles);
+}
+
+TEST_F(RootListingTest, FoldersOnlyAndFilesOnly) {
+    tree_.File("e/autorun.inf");
+    tree_.Folder("e/RECYCLER");
+
+    listing_.Show(Listed::Folders);
+    EXPECT_EQ(list_.Lines(), Lines{L"E:\\RECYCLER"});
+    EXPECT_EQ(window_.status, L"1 Carpetas Encontradas!");
+    EXPECT_EQ(listing_.ViewMode(), Listed::Folders);
+
+    listing_.Show(Listed::Files);
+    EXPECT_EQ(list_.Lines(), Lines{L"E:\\autorun.inf"});
+    EXPECT_EQ(window_.status, L"1 Archivos Encontrados!");
+    EXPECT_EQ(listing_.ViewMode(), Listed::Files);
+}
+
+TEST_F(RootListingTest, HiddenEntriesAreListedLikeAnyOther) {
+    tree_.File("e/.oculto.exe");
+    tree_.Folder("e/.sistema");
+
+    listing_.Show(Listed::FoldersThenFiles);
+
+    EXPECT_EQ(list_.Lines(), (Lines{L"E:\\.sistema", L"E:\\.oculto.exe"}));
+}
+
+TEST_F(RootListingTest, NoRemovableEntriesGiveZeroAndTheViewIsStillRecorded) {
+    tree_.Folder("e/solo-carpetas");
+
+    listing_.Show(Listed::Files);
+
+    EXPECT_EQ(list_.ListCount(), 0);
+    EXPECT_EQ(window_.status, L"0 Archivos Encontrados!");
+    EXPECT_EQ(listing_.ViewMode(), Listed::Files);
+}
+
+TEST_F(RootListingTest, ListingAgainGivesTheSameLinesAllUnmarked) {
+    tree_.File("e/a.txt");
+    tree_.File("f/b.txt");
+    listing_.Show(Listed::Files);
+    const Lines first = list_.Lines();
+    list_.SetSelected(0, true);
+    list_.SetListIndex(1);
+
+    listing_.Show(Listed::Files);
+
+    EXPECT_EQ(list_.Lines(), first);
+    EXPECT_FALSE(list_.Selected(0));
+    EXPECT_FALSE(list_.Selected(1));
+    EXPECT_EQ(list_.ListIndex(), -1);
+}
+
+TEST_F(RootListingTest, YieldsOnceBeforeEachLineIsAdded) {
+    tree_.File("e/a.txt");
+    tree_.Folder("f/Fotos");
+    std::vector<int> countsSeenAtYields;
+    window_.duringYield = [&] { countsSeenAtYields.push_back(list_.ListCount()); };
+
+    listing_.Show(Listed::FoldersThenFiles);
+
+    EXPECT_EQ(countsSeenAtYields, (std::vector<int>{0, 1}));
+}
+
+TEST_F(RootListingTest, WalkIsMarkedRunningOnlyWhileItLists) {
+    tree_.File("e/a.txt");
+    bool runningDuringYield = false;
+    window_.duringYield = [&] { runningDuringYield = walk_.Running(); };
+
+    listing_.Show(Listed::Files);
+
+    EXPECT_TRUE(runningDuringYield);
+    EXPECT_FALSE(walk_.Running());
+}
+
+TEST_F(RootListingTest, RefreshRepeatsTheLastViewAndDoesNothingBeforeTheFirst) {
+    tree_.File("e/a.txt");
+    listing_.Refresh();
+    EXPECT_EQ(list_.ListCount(), 0);
+    EXPECT_EQ(window_.status, L"(design-time caption)");
+
+    listing_.Show(Listed::Files);
+    tree_.File("e/b.txt");
+    listing_.Refresh();
+
+    EXPECT_EQ(list_.ListCount(), 2);
+    EXPECT_EQ(window_.status, L"2 Archivos Encontrados!");
+}
+
+TEST_F(RootListingTest, APulledStickAddsNothingAndTheOthersAreListed) {
+    tree_.File("f/b.txt");
+    std::filesystem::remove_all(tree_ / "e");
+
+    listing_.Show(Listed::Files);
+
+    EXPECT_EQ(list_.Lines(), Lines{L"F:\\b.txt"});
+}
+
+TEST_F(RootListingTest, ListsFortyThousandEntriesWithoutASixteenBitLimit) {
+    for (int i = 0; i < 40000; ++i) tree_.File("e/f" + std::to_string(i), "");
+
+    listing_.Show(Listed::Files);
+
+    EXPECT_EQ(list_.ListCount(), 40000);
+    EXPECT_EQ(window_.status, L"40000 Archivos Encontrados!");
+    EXPECT_EQ(window_.yields, 40000);
+}
+
+}  // namespace
