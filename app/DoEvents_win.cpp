@@ -1,0 +1,25 @@
+#include "app/DoEvents.h"
+
+void DispatchOne(MSG& message) {
+    HWND top = ::GetAncestor(message.hwnd, GA_ROOT);
+    if (top && ::IsDialogMessageW(top, &message)) return;
+    ::TranslateMessage(&message);
+    ::DispatchMessageW(&message);
+}
+
+void DoEvents() {
+    MSG message;
+    while (::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE)) {
+        if (message.message == WM_QUIT) {
+            ::PostQuitMessage(static_cast<int>(message.wParam));
+            return;
+        }
+        DispatchOne(message);
+    }
+}
+
+int RunMessageLoop() {
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) DispatchOne(message);
+    return static_cast<int>(message.wParam);
+}

@@ -1,0 +1,11 @@
+#pragma once
+
+// Resource IDs and texts shared by the code and velquor.rc.
+#define IDI_VELQUOR 1
+#define IDR_SKIN_VIEWER 101
+
+// The version information's CompanyName, which is also every message box's title.
+#define VELQUOR_COMPANY_NAME "=)"
+#define VELQUOR_PRODUCT_NAME "Velquor"
+#define VELQUOR_VERSION_TEXT "1.0.0"
+#define VELQUOR_VERSION_BINARY 1, 0, 0, 0

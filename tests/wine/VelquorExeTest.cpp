@@ -1,0 +1,87 @@
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+#include <gtest/gtest.h>
+
+#include "app/Layout.h"
+#include "shell/Module1.h"
+#include "support/WindowTestSupport.h"
+
+namespace {
+
+// velquor.exe as the build left it; CTest gives its host path, which Wine shows under Z:.
+std::wstring VelquorExe() {
+    const char* host = std::getenv("VELQUOR_EXE");
+    if (!host) return {};
+    std::wstring path = L"Z:";
+    for (const char* c = host; *c; ++c) path += *c == '/' ? L'\\' : static_cast<wchar_t>(*c);
+    return path;
+}
+
+// The program started as a user starts it; ended by force if a test leaves it running.
+class RunningVelquor {
+public:
+    explicit RunningVelquor(const std::wstring& exe) {
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        std::wstring commandLine = L"\"" + exe + L"\"";
+        started_ = ::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                                    nullptr, &startup, &process_);
+    }
+    RunningVelquor(const RunningVelquor&) = delete;
+    RunningVelquor& operator=(const RunningVelquor&) = delete;
+    ~RunningVelquor() {
+        if (!started_) return;
+        if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) ::TerminateProcess(process_.hProcess, 1);
+        ::CloseHandle(process_.hThread);
+        ::CloseHandle(process_.hProcess);
+    }
+
+    bool Started() const { return started_; }
+    HANDLE Process() const { return process_.hProcess; }
+
+    // The program's main window, once it is shown; null if none comes within the time limit.
+    HWND WaitForWindow(DWORD limitMs) const {
+        ::WaitForInputIdle(process_.hProcess, limitMs);
+        const ULONGLONG deadline = ::GetTickCount64() + limitMs;
+        for (;;) {
+            HWND window = ::FindWindowW(L"VelquorViewer", nullptr);
+            if (window && ::IsWindowVisible(window)) return window;
+            if (::GetTickCount64() > deadline) return nullptr;
+            // Wakes early if the program ends.
+            if (::WaitForSingleObject(process_.hProcess, 50) == WAIT_OBJECT_0) return nullptr;
+        }
+    }
+
+private:
+    PROCESS_INFORMATION process_{};
+    bool started_ = false;
+};
+
+TEST(VelquorExeTest, StartsShowsItsCaptionCancelsAutoPlayAndEndsOnX) {
+    const std::wstring exe = VelquorExe();
+    ASSERT_FALSE(exe.empty()) << "VELQUOR_EXE is not set";
+    RunningVelquor program(exe);
+    ASSERT_TRUE(program.Started()) << "CreateProcessW failed: " << ::GetLastError();
+
+    HWND window = program.WaitForWindow(30000);
+    ASSERT_NE(window, nullptr);
+    EXPECT_EQ(TextOf(window), L"Velquor - Limpiador De Virus Y Copia De Seguridad Para Memorias USB");
+
+    DWORD_PTR answer = 0;
+    ASSERT_NE(::SendMessageTimeoutW(window, Module1::AutoPlayMessageId(), 0, 0, SMTO_NORMAL, 10000, &answer), 0);
+    EXPECT_EQ(static_cast<LRESULT>(answer), -1);
+
+    const int x = layout::Image4.left + layout::Image4.width / 2;
+    const int y = layout::Image4.top + layout::Image4.height / 2;
+    ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, PointParam(x, y));
+    ::PostMessageW(window, WM_LBUTTONUP, 0, PointParam(x, y));
+    ASSERT_EQ(::WaitForSingleObject(program.Process(), 10000), WAIT_OBJECT_0);
+    DWORD exitCode = 1;
+    ::GetExitCodeProcess(program.Process(), &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+}
+
+}  // namespace

@@ -1,0 +1,341 @@
+#include "app/frmViewer.h"
+
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "app/Layout.h"
+#include "app/WebSite.h"
+#include "shell/Module1.h"
+#include "support/TestDrives.h"
+#include "support/WindowTestSupport.h"
+
+namespace {
+
+constexpr int kShown = SW_SHOWNOACTIVATE;
+
+// The main window created in-process, with the world outside it (browser, process end) recorded.
+class frmViewerTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        frmViewer::Actions actions{
+            [this](HWND owner, const wchar_t* address) { opened_.push_back({owner, address}); },
+            [this] { ++endRequests_; },
+        };
+        window_ = std::make_unique<frmViewer>(::GetModuleHandleW(nullptr), actions);
+        ASSERT_TRUE(window_->Create());
+        window_->Show(kShown);
+        PumpMessages();
+    }
+    void TearDown() override {
+        window_.reset();
+        PumpMessages();
+    }
+
+    HWND Main() const { return window_->hWnd(); }
+    static POINT CentreOf(Rect rect) { return {rect.left + rect.width / 2, rect.top + rect.height / 2}; }
+    void Click(Rect rect) {
+        const POINT centre = CentreOf(rect);
+        ClickAt(Main(), centre.x, centre.y);
+    }
+
+    struct Opened {
+        HWND owner;
+        std::wstring address;
+    };
+    std::unique_ptr<frmViewer> window_;
+    std::vector<Opened> opened_;
+    int endRequests_ = 0;
+};
+
+void ExpectAt(HWND control, Rect expected, const wchar_t* className) {
+    ASSERT_TRUE(::IsWindow(control)) << "missing control of class " << className;
+    const RECT actual = RectInParent(control);
+    EXPECT_EQ(ClassOf(control), className);
+    EXPECT_EQ(actual.left, expected.left) << className;
+    EXPECT_EQ(actual.top, expected.top) << className;
+    EXPECT_EQ(actual.right - actual.left, expected.width) << className;
+    EXPECT_EQ(actual.bottom - actual.top, expected.height) << className;
+}
+
+bool HasStyle(HWND window, LONG_PTR style) { return (::GetWindowLongPtrW(window, GWL_STYLE) & style) == style; }
+
+TEST_F(frmViewerTest, IsABorderlessWindowOfTheSkinsSizeWithItsCaption) {
+    RECT client{};
+    ::GetClientRect(Main(), &client);
+    EXPECT_EQ(client.right, 602);
+    EXPECT_EQ(client.bottom, 451);
+    EXPECT_EQ(WindowRect(Main()).right - WindowRect(Main()).left, 602);
+    EXPECT_FALSE(HasStyle(Main(), WS_CAPTION));
+    EXPECT_FALSE(HasStyle(Main(), WS_THICKFRAME));
+    EXPECT_EQ(TextOf(Main()), L"Velquor - Limpiador De Virus Y Copia De Seguridad Para Memorias USB");
+}
+
+TEST_F(frmViewerTest, IsCentredOnTheScreenWhenFirstShown) {
+    const RECT rect = WindowRect(Main());
+    EXPECT_EQ(rect.left, (::GetSystemMetrics(SM_CXSCREEN) - 602) / 2);
+    EXPECT_EQ(rect.top, (::GetSystemMetrics(SM_CYSCREEN) - 451) / 2);
+}
+
+TEST_F(frmViewerTest, EveryControlLiesAtItsPlaceWithItsClassAndStyle) {
+    ExpectAt(window_->lstViewer().hWnd(), layout::lstViewer, WC_LISTVIEWW);
+    ExpectAt(window_->txtProp(), layout::txtProp, L"Edit");
+    ExpectAt(window_->lblStatus(), layout::lblStatus, L"Static");
+    ExpectAt(window_->picCopy(), layout::picCopy, L"Static");
+    ExpectAt(window_->lblCopySt(), layout::lblCopySt, L"Static");
+    ExpectAt(window_->Check1(), layout::Check1, L"Button");
+
+    HWND list = window_->lstViewer().hWnd();
+    EXPECT_EQ(::GetWindowLongPtrW(list, GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
+    EXPECT_TRUE(HasStyle(list, LVS_NOCOLUMNHEADER));
+    EXPECT_TRUE(ListView_GetExtendedListViewStyle(list) & LVS_EX_CHECKBOXES);
+    EXPECT_TRUE(HasStyle(window_->txtProp(), ES_MULTILINE | ES_READONLY));
+    EXPECT_TRUE(HasStyle(window_->lblStatus(), SS_CENTER));
+    EXPECT_FALSE(::IsWindowVisible(window_->picCopy()));
+    EXPECT_EQ(::GetParent(window_->lblCopySt()), window_->picCopy());
+    EXPECT_EQ(TextOf(window_->txtProp()), L"");
+    EXPECT_EQ(TextOf(window_->lblStatus()), L"");
+}
+
+TEST_F(frmViewerTest, TabGoesFromThePropertiesBoxToTheListToCheck1) {
+    ::SetFocus(window_->txtProp());
+    EXPECT_EQ(::GetNextDlgTabItem(Main(), window_->txtProp(), FALSE), window_->lstViewer().hWnd());
+    EXPECT_EQ(::GetNextDlgTabItem(Main(), window_->lstViewer().hWnd(), FALSE), window_->Check1());
+}
+
+TEST_F(frmViewerTest, TheBannerOpensTheWebPageOwnedByTheWindow) {
+    Click(layout::Image1);
+
+    ASSERT_EQ(opened_.size(), 1u);
+    EXPECT_EQ(opened_[0].owner, Main());
+    EXPECT_EQ(opened_[0].address, kWebPageAddress);
+    EXPECT_NE(opened_[0].address.find(L"/seguridad-memorias-usb-flash-drives.html"), std::wstring::npos);
+    EXPECT_EQ(opened_[0].address.rfind(L"http://", 0), 0u);
+}
+
+TEST_F(frmViewerTest, TheXEndsTheProgramAndSoDoesClosingByTheSystem) {
+    Click(layout::Image4);
+    EXPECT_EQ(endRequests_, 1);
+
+    ::SendMessageW(Main(), WM_CLOSE, 0, 0);
+    EXPECT_EQ(endRequests_, 2);
+}
+
+TEST_F(frmViewerTest, TheDashMinimisesAndRestoringPutsTheWindowBackWhereItWas) {
+    const RECT before = WindowRect(Main());
+
+    Click(layout::Image5);
+    EXPECT_TRUE(::IsIconic(Main()));
+
+    ::ShowWindow(Main(), SW_RESTORE);
+    EXPECT_FALSE(::IsIconic(Main()));
+    const RECT after = WindowRect(Main());
+    EXPECT_EQ(after.left, before.left);
+    EXPECT_EQ(after.top, before.top);
+}
+
+TEST_F(frmViewerTest, AClickNeedsPressAndReleaseOnTheSameHotSpot) {
+    const POINT banner = CentreOf(layout::Image1);
+    const POINT cross = CentreOf(layout::Image4);
+    ::SendMessageW(Main(), WM_LBUTTONDOWN, MK_LBUTTON, PointParam(banner.x, banner.y));
+    ::SendMessageW(Main(), WM_LBUTTONUP, 0, PointParam(cross.x, cross.y));
+
+    EXPECT_TRUE(opened_.empty());
+    EXPECT_EQ(endRequests_, 0);
+}
+
+// The view commands on the suite's drives: R: and S: removable, T: removable but not ready.
+class ViewCommandsTest : public frmViewerTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(TestDrives::Mapped()) << "run through cmake/wine-run";
+        for (wchar_t drive : {L'R', L'S'}) ASSERT_TRUE(TestDrives::Empty(drive).empty());
+        frmViewerTest::SetUp();
+    }
+    static void MakeFile(const std::wstring& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
+        HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
+        ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot make " << ::GetLastError();
+        ::CloseHandle(file);
+    }
+    static void MakeFolder(const std::wstring& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
+        ASSERT_TRUE(::CreateDirectoryW(path.c_str(), nullptr)) << ::GetLastError();
+        ::SetFileAttributesW(path.c_str(), attributes);
+    }
+    std::vector<std::wstring> ListedLines() {
+        std::vector<std::wstring> lines;
+        for (int i = 0; i < window_->lstViewer().ListCount(); ++i) lines.push_back(window_->lstViewer().List(i));
+        return lines;
+    }
+    std::wstring Status() const { return TextOf(window_->lblStatus()); }
+};
+
+using Lines = std::vector<std::wstring>;
+
+TEST_F(ViewCommandsTest, EachViewButtonFillsTheListAndTheStatus) {
+    MakeFile(L"R:\\autorun.inf", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    MakeFolder(L"R:\\RECYCLER", FILE_ATTRIBUTE_HIDDEN);
+    MakeFile(L"S:\\notas.txt");
+    MakeFolder(L"S:\\Fotos");
+
+    Click(layout::mvSALL);
+    EXPECT_EQ(ListedLines(), (Lines{L"R:\\RECYCLER", L"S:\\Fotos", L"R:\\autorun.inf", L"S:\\notas.txt"}));
+    EXPECT_EQ(Status(), L"4 Archivos y Carpetas Encontradas!");
+    EXPECT_EQ(window_->ViewMode(), Listed::FoldersThenFiles);
+
+    Click(layout::mvSFLD);
+    EXPECT_EQ(ListedLines(), (Lines{L"R:\\RECYCLER", L"S:\\Fotos"}));
+    EXPECT_EQ(Status(), L"2 Carpetas Encontradas!");
+    EXPECT_EQ(window_->ViewMode(), Listed::Folders);
+
+    Click(layout::mvSFLS);
+    EXPECT_EQ(ListedLines(), (Lines{L"R:\\autorun.inf", L"S:\\notas.txt"}));
+    EXPECT_EQ(Status(), L"2 Archivos Encontrados!");
+    EXPECT_EQ(window_->ViewMode(), Listed::Files);
+}
+
+TEST_F(ViewCommandsTest, ListedLinesAreUnmarkedAndTheirMarksAreTheListViewsCheckBoxes) {
+    MakeFile(L"R:\\a.txt");
+    MakeFile(L"R:\\b.txt");
+    Click(layout::mvSFLS);
+    HWND list = window_->lstViewer().hWnd();
+    ASSERT_EQ(ListView_GetItemCount(list), 2);
+    EXPECT_FALSE(ListView_GetCheckState(list, 0));
+
+    window_->lstViewer().SetSelected(1, true);
+    EXPECT_TRUE(ListView_GetCheckState(list, 1));
+    ListView_SetCheckState(list, 0, TRUE);
+    EXPECT_TRUE(window_->lstViewer().Selected(0));
+
+    Click(layout::mvSFLS);
+    EXPECT_FALSE(window_->lstViewer().Selected(0));
+    EXPECT_FALSE(window_->lstViewer().Selected(1));
+}
+
+TEST_F(ViewCommandsTest, EmptyDrivesGiveZeroAndThePropertiesBoxIsLeftAlone) {
+    ::SetWindowTextW(window_->txtProp(), L"Fecha De Creación: (1/2/2026)");
+
+    Click(layout::mvSALL);
+
+    EXPECT_EQ(window_->lstViewer().ListCount(), 0);
+    EXPECT_EQ(Status(), L"0 Archivos y Carpetas Encontradas!");
+    EXPECT_EQ(TextOf(window_->txtProp()), L"Fecha De Creación: (1/2/2026)");
+}
+
+TEST_F(ViewCommandsTest, AViewButtonIsIgnoredWhileAListingIsUnderWay) {
+    for (int i = 0; i < 50; ++i) MakeFile(L"R:\\f" + std::to_wstring(i));
+    // Each yield of the listing lets a waiting click through: clicks on "VER SOLO CARPETAS" posted
+    // now arrive in the middle of "VER SOLO ARCHIVOS".
+    const POINT folders = CentreOf(layout::mvSFLD);
+    ::PostMessageW(Main(), WM_LBUTTONDOWN, MK_LBUTTON, PointParam(folders.x, folders.y));
+    ::PostMessageW(Main(), WM_LBUTTONUP, 0, PointParam(folders.x, folders.y));
+
+    Click(layout::mvSFLS);
+    PumpMessages();
+
+    EXPECT_EQ(window_->lstViewer().ListCount(), 50);
+    EXPECT_EQ(Status(), L"50 Archivos Encontrados!");
+    EXPECT_EQ(window_->ViewMode(), Listed::Files);
+}
+
+class DragTest : public frmViewerTest {
+protected:
+    // A bare spot of the skin: between the face and the view buttons.
+    static constexpr POINT kBare{60, 240};
+
+    void Press(UINT message, WPARAM keys) { ::SendMessageW(Main(), message, keys, PointParam(kBare.x, kBare.y)); }
+    void MoveBy(int dx, int dy, WPARAM keys) {
+        ::SendMessageW(Main(), WM_MOUSEMOVE, keys, PointParam(kBare.x + dx, kBare.y + dy));
+    }
+    void Release(UINT message) { ::SendMessageW(Main(), message, 0, PointParam(kBare.x, kBare.y)); }
+};
+
+TEST_F(DragTest, TheLeftButtonDragsTheWindowByThePointersOffset) {
+    const RECT before = WindowRect(Main());
+
+    Press(WM_LBUTTONDOWN, MK_LBUTTON);
+    MoveBy(25, -12, MK_LBUTTON);
+    Release(WM_LBUTTONUP);
+
+    EXPECT_EQ(window_->DragAnchorX, kBare.x);
+    EXPECT_EQ(window_->DragAnchorY, kBare.y);
+    const RECT after = WindowRect(Main());
+    EXPECT_EQ(after.left - before.left, 25);
+    EXPECT_EQ(after.top - before.top, -12);
+}
+
+TEST_F(DragTest, RightButtonOrTwoButtonsDoNotMoveIt) {
+    const RECT before = WindowRect(Main());
+
+    Press(WM_RBUTTONDOWN, MK_RBUTTON);
+    MoveBy(30, 30, MK_RBUTTON);
+    Release(WM_RBUTTONUP);
+    Press(WM_LBUTTONDOWN, MK_LBUTTON | MK_RBUTTON);
+    MoveBy(30, 30, MK_LBUTTON | MK_RBUTTON);
+    Release(WM_LBUTTONUP);
+
+    EXPECT_EQ(WindowRect(Main()).left, before.left);
+    EXPECT_EQ(WindowRect(Main()).top, before.top);
+}
+
+TEST_F(DragTest, AMaximisedWindowDoesNotMove) {
+    ::ShowWindow(Main(), SW_MAXIMIZE);
+    const RECT before = WindowRect(Main());
+
+    Press(WM_LBUTTONDOWN, MK_LBUTTON);
+    MoveBy(30, 30, MK_LBUTTON);
+    Release(WM_LBUTTONUP);
+
+    EXPECT_EQ(WindowRect(Main()).left, before.left);
+    EXPECT_EQ(WindowRect(Main()).top, before.top);
+}
+
+TEST_F(DragTest, APressOnAHotSpotDoesNotDrag) {
+    const RECT before = WindowRect(Main());
+    const POINT spot = CentreOf(layout::mvSFLS);
+
+    ::SendMessageW(Main(), WM_LBUTTONDOWN, MK_LBUTTON, PointParam(spot.x, spot.y));
+    ::SendMessageW(Main(), WM_MOUSEMOVE, MK_LBUTTON, PointParam(spot.x + 40, spot.y + 40));
+    ::SendMessageW(Main(), WM_LBUTTONUP, 0, PointParam(spot.x + 40, spot.y + 40));
+
+    EXPECT_EQ(WindowRect(Main()).left, before.left);
+    EXPECT_EQ(WindowRect(Main()).top, before.top);
+}
+
+class Check1Test : public frmViewerTest {
+protected:
+    LRESULT AskAutoPlay() { return ::SendMessageW(Main(), Module1::AutoPlayMessageId(), 0, 0); }
+    void ClickCheck1() { ::SendMessageW(window_->Check1(), BM_CLICK, 0, 0); }
+};
+
+TEST_F(Check1Test, StartsTickedWithTheWindowHooked) {
+    EXPECT_EQ(::SendMessageW(window_->Check1(), BM_GETCHECK, 0, 0), BST_CHECKED);
+    EXPECT_EQ(AskAutoPlay(), -1);
+}
+
+TEST_F(Check1Test, UntickingUnhooksAndTickingHooksAgain) {
+    ClickCheck1();
+    EXPECT_EQ(::SendMessageW(window_->Check1(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    EXPECT_EQ(AskAutoPlay(), 0) << "the window's ordinary answer";
+
+    ClickCheck1();
+    EXPECT_EQ(AskAutoPlay(), -1);
+}
+
+TEST_F(Check1Test, GreyedLeavesTheHookAsItIs) {
+    ::SendMessageW(window_->Check1(), BM_SETCHECK, BST_INDETERMINATE, 0);
+    window_->Check1_Click();
+    EXPECT_EQ(AskAutoPlay(), -1);
+
+    ClickCheck1();  // from grey, a click ticks
+    ClickCheck1();
+    ASSERT_EQ(::SendMessageW(window_->Check1(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
+    ::SendMessageW(window_->Check1(), BM_SETCHECK, BST_INDETERMINATE, 0);
+    window_->Check1_Click();
+    EXPECT_EQ(AskAutoPlay(), 0);
+}
+
+}  // namespace
