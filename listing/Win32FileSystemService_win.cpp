@@ -3,7 +3,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cwchar>
+#include <cwctype>
 #include <string_view>
 #include <utility>
 
@@ -22,12 +24,15 @@ namespace {
 constexpr std::wstring_view kLongPrefix = L"\\\\?\\";
 constexpr std::wstring_view kLongUncPrefix = L"\\\\?\\UNC\\";
 // What a forced delete of a tree takes off an entry that the system refused to remove.
-constexpr DWORD kProtection = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
+constexpr DWORD kProtection =
+    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 // Keeps the system's "insert a disk" box away while a drive without a medium is asked about.
 class QuietDriveErrors {
 public:
-    QuietDriveErrors() { ::SetThreadErrorMode(::GetThreadErrorMode() | SEM_FAILCRITICALERRORS, &previous_); }
+    QuietDriveErrors() {
+        ::SetThreadErrorMode(::GetThreadErrorMode() | SEM_FAILCRITICALERRORS, &previous_);
+    }
     QuietDriveErrors(const QuietDriveErrors&) = delete;
     QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
     ~QuietDriveErrors() { ::SetThreadErrorMode(previous_, nullptr); }
@@ -65,10 +70,26 @@ std::error_code InvalidName() {
     return Win32Error(ERROR_INVALID_NAME);
 }
 
-// The \\?\ form, free of the 260-character limit. The path is made full first, because \\?\
-// also turns off the clean-up of ".", ".." and forward slashes.
+// A full drive path that needs no clean-up: "E:\x\y" without "." or ".." parts or forward slashes.
+bool IsCleanDrivePath(std::wstring_view path) {
+    if (path.size() < 3 || !std::iswalpha(path[0]) || path.substr(1, 2) != L":\\") return false;
+    if (path.find(L'/') != std::wstring_view::npos) return false;
+    for (size_t start = 3; start <= path.size();) {
+        const size_t end = std::min(path.find(L'\\', start), path.size());
+        const std::wstring_view part = path.substr(start, end - start);
+        if (part == L"." || part == L"..") return false;
+        start = end + 1;
+    }
+    return true;
+}
+
+// The \\?\ form, free of the 260-character limit. A clean drive path takes the prefix as it
+// stands, so that names the system would otherwise bend (devices such as "con", trailing dots or
+// spaces: tricks that malware uses to make its folders hard to delete) stay reachable. Any other
+// path is made full first, because the prefix turns off the clean-up of ".", ".." and slashes.
 std::optional<std::wstring> LongPath(const std::wstring& path) {
     if (path.starts_with(kLongPrefix)) return path;
+    if (IsCleanDrivePath(path)) return std::wstring(kLongPrefix) + path;
     auto full = ReadText([&](wchar_t* buffer, DWORD size) {
         return ::GetFullPathNameW(path.c_str(), size, buffer, nullptr);
     });

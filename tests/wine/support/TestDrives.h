@@ -1,0 +1,171 @@
+#pragma once
+
+#include <windows.h>
+
+#include <algorithm>
+#include <map>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "listing/Unique.h"
+#include "listing/Win32FileHandles_win.h"
+
+// The drives that cmake/wine-run maps for the suite, from VELQUOR_TEST_DRIVES
+// ("R=/host/r;S=/host/s;T=/host/t;"): R: and S: are removable folders, T: is a removable letter
+// whose folder is missing, so it is not ready.
+class TestDrives {
+public:
+    // Each mapped letter with its host folder (a Unix path under Wine).
+    static const std::map<wchar_t, std::wstring>& HostFolders() {
+        static const std::map<wchar_t, std::wstring> folders =
+            Parse(Environment(L"VELQUOR_TEST_DRIVES"));
+        return folders;
+    }
+
+    static bool Mapped() {
+        const auto& folders = HostFolders();
+        return folders.contains(L'R') && folders.contains(L'S') && folders.contains(L'T');
+    }
+
+    // Removes everything in the drive's root through the file API; gives back what would not go.
+    static std::vector<std::wstring> Empty(wchar_t letter) {
+        std::vector<std::wstring> left;
+        RemoveContents(std::wstring(L"\\\\?\\") + letter + L":", left);
+        return left;
+    }
+
+    // Where a path on a test drive ("R:\a\b") lies on the host ("/host/r/a/b").
+    static std::wstring HostPath(std::wstring_view drivePath) {
+        std::wstring path = HostFolders().at(drivePath[0]);
+        for (wchar_t c : drivePath.substr(2)) path += c == L'\\' ? L'/' : c;
+        return path;
+    }
+
+private:
+    static std::wstring Environment(const wchar_t* name) {
+        const DWORD size = ::GetEnvironmentVariableW(name, nullptr, 0);
+        if (size == 0) return {};
+        std::wstring value(size, L'\0');
+        value.resize(::GetEnvironmentVariableW(name, value.data(), size));
+        return value;
+    }
+
+    static std::map<wchar_t, std::wstring> Parse(std::wstring_view text) {
+        std::map<wchar_t, std::wstring> folders;
+        while (!text.empty()) {
+            const size_t end = std::min(text.find(L';'), text.size());
+            const std::wstring_view item = text.substr(0, end);
+            if (item.size() > 2 && item[1] == L'=') folders[item[0]] = std::wstring(item.substr(2));
+            text.remove_prefix(std::min(end + 1, text.size()));
+        }
+        return folders;
+    }
+
+    static void RemoveContents(const std::wstring& folder, std::vector<std::wstring>& left) {
+        std::vector<WIN32_FIND_DATAW> entries;
+        WIN32_FIND_DATAW data{};
+        if (const UniqueFind find{::FindFirstFileW((folder + L"\\*").c_str(), &data)}) {
+            do {
+                const std::wstring_view name = data.cFileName;
+                if (name != L"." && name != L"..") entries.push_back(data);
+            } while (::FindNextFileW(find.Get(), &data));
+        }
+        for (const WIN32_FIND_DATAW& entry : entries) {
+            const std::wstring path = folder + L"\\" + entry.cFileName;
+            const bool isFolder = (entry.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+            const bool isLink = (entry.dwFileAttributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
+            ::SetFileAttributesW(path.c_str(), FILE_ATTRIBUTE_NORMAL);
+            if (isFolder && !isLink) RemoveContents(path, left);
+            if (!(isFolder ? ::RemoveDirectoryW(path.c_str()) : ::DeleteFileW(path.c_str()))) {
+                left.push_back(path);
+            }
+        }
+    }
+};
+
+// Waits on FindFirstChangeNotificationW.
+struct ChangeNotificationTraits {
+    using Type = HANDLE;
+    static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(Type handle) noexcept { ::FindCloseChangeNotification(handle); }
+};
+
+// Process and thread handles, which are null when absent.
+struct KernelHandleTraits {
+    using Type = HANDLE;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type handle) noexcept { ::CloseHandle(handle); }
+};
+
+// A symbolic link to a folder on a test drive, made for one test and removed after it. Wine 8
+// cannot make one through Win32 (CreateSymbolicLinkW is a stub that reports success and makes
+// nothing; the mount-point FSCTL answers ERROR_NOT_SUPPORTED), so there the host's ln makes a Unix
+// symlink in the drive's host folder, which Wine shows as a folder reparse point.
+class FolderLink {
+public:
+    FolderLink(std::wstring link, const std::wstring& target) : link_(std::move(link)) {
+        if (IsWine()) {
+            RunOnHost(L"ln -s '" + TestDrives::HostPath(target) + L"' '" +
+                      TestDrives::HostPath(link_) + L"'");
+        } else {
+            ::CreateSymbolicLinkW(link_.c_str(), target.c_str(),
+                                  SYMBOLIC_LINK_FLAG_DIRECTORY |
+                                      SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+        }
+        const DWORD attributes = ::GetFileAttributesW(link_.c_str());
+        made_ = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
+    }
+    FolderLink(const FolderLink&) = delete;
+    FolderLink& operator=(const FolderLink&) = delete;
+    ~FolderLink() {
+        if (!made_) return;
+        // Wine would remove the link's target instead; and a link whose target is gone is
+        // invisible to Win32 there, yet still keeps its folder from being removed.
+        if (IsWine()) {
+            RunOnHost(L"rm -f '" + TestDrives::HostPath(link_) + L"'");
+        } else {
+            ::RemoveDirectoryW(link_.c_str());
+        }
+    }
+
+    bool Made() const { return made_; }
+
+    static bool IsWine() {
+        return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
+    }
+
+private:
+    // Runs a shell command on the host and waits, a few seconds at most, until it is done. Wine
+    // starts Unix programs but hands back no process to wait on, so the command ends by making a
+    // marker file, whose arrival a change notification on the link's folder reports.
+    void RunOnHost(const std::wstring& command) const {
+        const std::wstring folder = link_.substr(0, link_.find_last_of(L'\\'));
+        const std::wstring marker = folder + L"\\host-command.done";
+        std::wstring commandLine = L"/bin/sh -c \"" + command + L"; : > '" +
+                                   TestDrives::HostPath(marker) + L"'\"";
+        const Unique<ChangeNotificationTraits> change{::FindFirstChangeNotificationW(
+            folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME)};
+        STARTUPINFOW startup{};
+        startup.cb = sizeof startup;
+        PROCESS_INFORMATION started{};
+        if (!change || !::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
+                                         nullptr, nullptr, &startup, &started)) {
+            return;
+        }
+        const Unique<KernelHandleTraits> process{started.hProcess};
+        const Unique<KernelHandleTraits> thread{started.hThread};
+        const ULONGLONG deadline = ::GetTickCount64() + 5000;
+        while (::GetFileAttributesW(marker.c_str()) == INVALID_FILE_ATTRIBUTES) {
+            const ULONGLONG now = ::GetTickCount64();
+            if (now >= deadline) return;
+            const auto left = static_cast<DWORD>(deadline - now);
+            if (::WaitForSingleObject(change.Get(), left) != WAIT_OBJECT_0) return;
+            ::FindNextChangeNotification(change.Get());
+        }
+        ::DeleteFileW(marker.c_str());
+    }
+
+    std::wstring link_;
+    bool made_ = false;
+};
