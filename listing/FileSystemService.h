@@ -33,11 +33,8 @@ struct TreeReport {
     }
 };
 
-// Entries found in one root folder; `error` tells why the walk stopped early, if it did.
-struct RootEntries {
-    std::vector<std::wstring> paths;
-    std::error_code error;
-};
+// Called with the full path of each entry as a walk reads it.
+using EntryVisitor = std::function<void(const std::wstring& path)>;
 
 // The one door to drives, folders and files. Paths are in the drive's own form
 // ("E:\\autorun.inf", "E:\\Fotos": letter, colon, backslash, name; no trailing backslash
@@ -52,9 +49,10 @@ public:
     virtual bool IsReady(const std::wstring& drive) = 0;
     virtual DriveType GetDriveType(const std::wstring& drive) = 0;
 
-    // Full paths of the folders (or files) directly in the drive's root, in the system's order.
-    virtual RootEntries RootFolders(const std::wstring& drive) = 0;
-    virtual RootEntries RootFiles(const std::wstring& drive) = 0;
+    // Calls visit with the full path of each folder (or file) directly in the drive's root, in the
+    // system's order, as the entries are read; returns why the walk stopped early, if it did.
+    virtual std::error_code ForEachRootFolder(const std::wstring& drive, const EntryVisitor& visit) = 0;
+    virtual std::error_code ForEachRootFile(const std::wstring& drive, const EntryVisitor& visit) = 0;
 
     // True only for an existing file (false for a folder or a missing path).
     virtual bool FileExists(const std::wstring& path) = 0;

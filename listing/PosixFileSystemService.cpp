@@ -207,25 +207,17 @@ bool IsFolderEntry(DIR* dir, const dirent& entry) {
     return facts && IsFolder(*facts);
 }
 
-RootEntries ListRoot(const std::vector<DriveMapping>& drives, const std::wstring& drive,
-                     bool wantFolders) {
-    RootEntries entries;
+std::error_code ListRoot(const std::vector<DriveMapping>& drives, const std::wstring& drive,
+                         bool wantFolders, const EntryVisitor& visit) {
     const DriveMapping* mapping = FindDrive(drives, drive);
-    if (!mapping) {
-        entries.error = VelquorError::NotADrivePath;
-        return entries;
-    }
+    if (!mapping) return VelquorError::NotADrivePath;
     UniqueDir dir{::opendir(mapping->folder.c_str())};
-    if (!dir) {
-        entries.error = LastError();
-        return entries;
-    }
-    entries.error = ForEachEntry(dir.Get(), [&](const dirent& entry) {
+    if (!dir) return LastError();
+    return ForEachEntry(dir.Get(), [&](const dirent& entry) {
         if (IsFolderEntry(dir.Get(), entry) == wantFolders) {
-            entries.paths.push_back(mapping->drive + L'\\' + ToWide(entry.d_name));
+            visit(mapping->drive + L'\\' + ToWide(entry.d_name));
         }
     });
-    return entries;
 }
 
 std::wstring TypeNameOf(std::wstring_view name) {
@@ -510,12 +502,14 @@ DriveType PosixFileSystemService::GetDriveType(const std::wstring& drive) {
     return mapping ? mapping->type : DriveType::Unknown;
 }
 
-RootEntries PosixFileSystemService::RootFolders(const std::wstring& drive) {
-    return ListRoot(drives_, drive, true);
+std::error_code PosixFileSystemService::ForEachRootFolder(const std::wstring& drive,
+                                                         const EntryVisitor& visit) {
+    return ListRoot(drives_, drive, true, visit);
 }
 
-RootEntries PosixFileSystemService::RootFiles(const std::wstring& drive) {
-    return ListRoot(drives_, drive, false);
+std::error_code PosixFileSystemService::ForEachRootFile(const std::wstring& drive,
+                                                       const EntryVisitor& visit) {
+    return ListRoot(drives_, drive, false, visit);
 }
 
 // Links are followed, except that a broken link still counts as a file, as in the root listing.

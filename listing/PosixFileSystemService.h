@@ -31,8 +31,8 @@ public:
     std::vector<std::wstring> Drives() override;
     bool IsReady(const std::wstring& drive) override;
     DriveType GetDriveType(const std::wstring& drive) override;
-    RootEntries RootFolders(const std::wstring& drive) override;
-    RootEntries RootFiles(const std::wstring& drive) override;
+    std::error_code ForEachRootFolder(const std::wstring& drive, const EntryVisitor& visit) override;
+    std::error_code ForEachRootFile(const std::wstring& drive, const EntryVisitor& visit) override;
     bool FileExists(const std::wstring& path) override;
     bool FolderExists(const std::wstring& path) override;
     std::optional<std::wstring> Name(const std::wstring& path) override;

@@ -34,20 +34,21 @@ void RootListing::Show(Listed view) {
 
 void RootListing::Refresh() { Show(viewMode_); }
 
-void RootListing::ListRootFolders() { ListRoots(&FileSystemService::RootFolders); }
+void RootListing::ListRootFolders() { ListRoots(&FileSystemService::ForEachRootFolder); }
 
-void RootListing::ListRootFiles() { ListRoots(&FileSystemService::RootFiles); }
+void RootListing::ListRootFiles() { ListRoots(&FileSystemService::ForEachRootFile); }
 
-void RootListing::ListRoots(RootWalk entriesOf) {
+void RootListing::ListRoots(RootWalk walk) {
     for (const std::wstring& drive : files_.Drives()) {
         // Both facts are asked of every drive, ready or not, as the platform's own walk does.
         const bool ready = files_.IsReady(drive);
         const bool removable = files_.GetDriveType(drive) == DriveType::Removable;
         if (!ready || !removable) continue;
-        // A root that fails part-way still contributes the entries read before the failure.
-        for (const std::wstring& path : (files_.*entriesOf)(drive).paths) {
+        // The window yields while the root is still being read, so a large root never holds it
+        // up; a root that fails part-way keeps the entries read before the failure.
+        (files_.*walk)(drive, [this](const std::wstring& path) {
             window_.DoEvents();
             list_.AddItem(path);
-        }
+        });
     }
 }

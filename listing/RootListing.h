@@ -41,7 +41,8 @@ public:
     Listed ViewMode() const { return viewMode_; }
 
 private:
-    using RootWalk = RootEntries (FileSystemService::*)(const std::wstring& drive);
+    using RootWalk = std::error_code (FileSystemService::*)(const std::wstring& drive,
+                                                            const EntryVisitor& visit);
     void ListRoots(RootWalk entriesOf);
 
     FileSystemService& files_;

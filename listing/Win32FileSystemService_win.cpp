@@ -166,10 +166,9 @@ bool IsDotOrDotDot(const wchar_t* name) {
     return std::wcscmp(name, L".") == 0 || std::wcscmp(name, L"..") == 0;
 }
 
-// The entries of one folder (full form). An empty folder is not an error; a read that breaks off
-// keeps what came before it and says why.
-FolderContents ReadFolder(const std::wstring& folder) {
-    FolderContents contents;
+// Calls visit for each entry of one folder (full form) as it is read. An empty folder is not an
+// error; a read that breaks off says why.
+template <class Visit> std::error_code ForEachChild(const std::wstring& folder, Visit visit) {
     WIN32_FIND_DATAW data{};
     const UniqueFind find{::FindFirstFileExW(Join(folder, L"*").c_str(), FindExInfoBasic, &data,
                                              FindExSearchNameMatch, nullptr,
@@ -177,16 +176,22 @@ FolderContents ReadFolder(const std::wstring& folder) {
     if (!find) {
         // An empty root has not even "." and "..".
         const DWORD error = ::GetLastError();
-        if (error != ERROR_FILE_NOT_FOUND) contents.error = Win32Error(error);
-        return contents;
+        return error == ERROR_FILE_NOT_FOUND ? std::error_code{} : Win32Error(error);
     }
     do {
-        if (!IsDotOrDotDot(data.cFileName)) {
-            contents.children.push_back({data.cFileName, data.dwFileAttributes});
-        }
+        if (!IsDotOrDotDot(data.cFileName)) visit(data);
     } while (::FindNextFileW(find.Get(), &data));
     const DWORD error = ::GetLastError();
-    if (error != ERROR_NO_MORE_FILES) contents.error = Win32Error(error);
+    return error == ERROR_NO_MORE_FILES ? std::error_code{} : Win32Error(error);
+}
+
+// The entries of one folder (full form), read in full before anything in it is changed; a read
+// that breaks off keeps what came before it.
+FolderContents ReadFolder(const std::wstring& folder) {
+    FolderContents contents;
+    contents.error = ForEachChild(folder, [&contents](const WIN32_FIND_DATAW& data) {
+        contents.children.push_back({data.cFileName, data.dwFileAttributes});
+    });
     return contents;
 }
 
@@ -201,16 +206,13 @@ std::optional<std::wstring> DriveRoot(const std::wstring& drive) {
     return drive.substr(0, 2) + L"\\";
 }
 
-RootEntries ListRoot(const std::wstring& drive, bool folders) {
+std::error_code ListRoot(const std::wstring& drive, bool folders, const EntryVisitor& visit) {
     const auto root = DriveRoot(drive);
-    if (!root) return {{}, VelquorError::NotADrivePath};
+    if (!root) return VelquorError::NotADrivePath;
     const QuietDriveErrors quiet;
-    const FolderContents contents = ReadFolder(std::wstring(kLongPrefix) + *root);
-    RootEntries entries{{}, contents.error};
-    for (const Child& child : contents.children) {
-        if (IsFolder(child.attributes) == folders) entries.paths.push_back(*root + child.name);
-    }
-    return entries;
+    return ForEachChild(std::wstring(kLongPrefix) + *root, [&](const WIN32_FIND_DATAW& data) {
+        if (IsFolder(data.dwFileAttributes) == folders) visit(*root + data.cFileName);
+    });
 }
 
 // Short date, a space and long time, in the user's locale and time zone; the date alone at
@@ -371,12 +373,14 @@ DriveType Win32FileSystemService::GetDriveType(const std::wstring& drive) {
     }
 }
 
-RootEntries Win32FileSystemService::RootFolders(const std::wstring& drive) {
-    return ListRoot(drive, true);
+std::error_code Win32FileSystemService::ForEachRootFolder(const std::wstring& drive,
+                                                         const EntryVisitor& visit) {
+    return ListRoot(drive, true, visit);
 }
 
-RootEntries Win32FileSystemService::RootFiles(const std::wstring& drive) {
-    return ListRoot(drive, false);
+std::error_code Win32FileSystemService::ForEachRootFile(const std::wstring& drive,
+                                                       const EntryVisitor& visit) {
+    return ListRoot(drive, false, visit);
 }
 
 bool Win32FileSystemService::FileExists(const std::wstring& path) {

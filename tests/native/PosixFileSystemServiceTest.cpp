@@ -16,6 +16,7 @@
 
 #include "listing/VelquorError.h"
 #include "support/TempTree.h"
+#include "tests/common/RootEntries.h"
 
 namespace {
 
@@ -116,8 +117,8 @@ TEST_F(PosixRootsTest, FoldersAndFilesAreToldApartHiddenNamesIncluded) {
     tree_.Link("stick/toAutorun", "autorun.inf");
     tree_.Link("stick/broken", "nowhere");
 
-    const RootEntries folders = files_.RootFolders(L"E:");
-    const RootEntries rootFiles = files_.RootFiles(L"E:");
+    const RootEntries folders = RootFolders(files_, L"E:");
+    const RootEntries rootFiles = RootFiles(files_, L"E:");
     EXPECT_FALSE(folders.error);
     EXPECT_FALSE(rootFiles.error);
     EXPECT_EQ(Sorted(folders.paths), (Paths{L"E:\\.oculta", L"E:\\Fotos", L"E:\\toFotos"}));
@@ -135,18 +136,18 @@ TEST_F(PosixRootsTest, FortyThousandEntriesComeBackAllInTheSystemsOrder) {
         readdirOrder.push_back(L"E:\\" + entry.path().filename().wstring());
     }
 
-    const RootEntries listed = files_.RootFiles(L"E:");
+    const RootEntries listed = RootFiles(files_, L"E:");
     EXPECT_FALSE(listed.error);
     ASSERT_EQ(listed.paths.size(), kEntries);
     EXPECT_EQ(listed.paths, readdirOrder);
-    EXPECT_EQ(files_.RootFolders(L"E:").paths, Paths{});
+    EXPECT_EQ(RootFolders(files_, L"E:").paths, Paths{});
 }
 
 TEST_F(PosixRootsTest, ARootThatCannotBeOpenedGivesItsErrorAndNoPaths) {
-    const RootEntries noCard = files_.RootFolders(L"F:");
+    const RootEntries noCard = RootFolders(files_, L"F:");
     EXPECT_EQ(noCard.error, Errc(std::errc::no_such_file_or_directory));
     EXPECT_EQ(noCard.paths, Paths{});
-    const RootEntries unknown = files_.RootFiles(L"Q:");
+    const RootEntries unknown = RootFiles(files_, L"Q:");
     EXPECT_EQ(unknown.error, std::error_code(VelquorError::NotADrivePath));
     EXPECT_EQ(unknown.paths, Paths{});
 }
@@ -155,8 +156,8 @@ TEST_F(PosixRootsTest, NamesInAnyScriptRoundTrip) {
     OnStick("Фото/写真.jpg", "abc");
     OnStick("😀 notas.txt");
 
-    EXPECT_EQ(files_.RootFolders(L"E:").paths, Paths{L"E:\\Фото"});
-    EXPECT_EQ(files_.RootFiles(L"E:").paths, Paths{L"E:\\😀 notas.txt"});
+    EXPECT_EQ(RootFolders(files_, L"E:").paths, Paths{L"E:\\Фото"});
+    EXPECT_EQ(RootFiles(files_, L"E:").paths, Paths{L"E:\\😀 notas.txt"});
     EXPECT_EQ(files_.Name(L"E:\\Фото\\写真.jpg"), L"写真.jpg");
     EXPECT_EQ(files_.CopyFile(L"E:\\Фото\\写真.jpg", L"E:\\Фото\\Ωμέγα.jpg", false),
               std::error_code());
@@ -167,7 +168,7 @@ TEST_F(PosixRootsTest, NamesInAnyScriptRoundTrip) {
 
 TEST_F(PosixRootsTest, ANameThatIsNotUtf8IsListedAndCanBeDeleted) {
     OnStick("viejo\xE9.txt");  // Latin-1, as old cameras write
-    const Paths listed = files_.RootFiles(L"E:").paths;
+    const Paths listed = RootFiles(files_, L"E:").paths;
     ASSERT_EQ(listed.size(), 1u);
     EXPECT_TRUE(files_.FileExists(listed[0]));
     EXPECT_EQ(files_.DeleteFile(listed[0], false), std::error_code());

@@ -14,6 +14,7 @@
 #include "listing/Win32Error.h"
 #include "listing/Win32FileHandles_win.h"
 #include "support/TestDrives.h"
+#include "tests/common/RootEntries.h"
 
 // <windows.h> maps these names to its W functions; here they are the service's.
 #undef CopyFile
@@ -132,7 +133,7 @@ TEST_F(DrivesTest, TextThatNamesNoDriveHasNoTypeAndNoEntries) {
     EXPECT_EQ(service_.GetDriveType(std::wstring{unused, L':'}), DriveType::Unknown);
     EXPECT_FALSE(service_.IsReady(std::wstring{unused, L':'}));
     EXPECT_EQ(service_.GetDriveType(L"R"), DriveType::Unknown);
-    EXPECT_EQ(service_.RootFolders(L"R:\\x").error, VelquorError::NotADrivePath);
+    EXPECT_EQ(RootFolders(service_, L"R:\\x").error, VelquorError::NotADrivePath);
 }
 
 class RootListingTest : public FileSystemTest {};
@@ -145,8 +146,8 @@ TEST_F(RootListingTest, FoldersAndFilesApartWithHiddenAndSystemIncluded) {
              FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
     ASSERT_EQ(AttributesOf(L"R:\\RECYCLER") & FILE_ATTRIBUTE_HIDDEN, DWORD{FILE_ATTRIBUTE_HIDDEN});
 
-    const RootEntries folders = service_.RootFolders(L"R:");
-    const RootEntries files = service_.RootFiles(L"R:");
+    const RootEntries folders = RootFolders(service_, L"R:");
+    const RootEntries files = RootFiles(service_, L"R:");
 
     EXPECT_EQ(Sorted(folders.paths), (Paths{L"R:\\Fotos", L"R:\\RECYCLER"}));
     EXPECT_EQ(Sorted(files.paths), (Paths{L"R:\\autorun.inf", L"R:\\notas.txt"}));
@@ -155,11 +156,11 @@ TEST_F(RootListingTest, FoldersAndFilesApartWithHiddenAndSystemIncluded) {
 }
 
 TEST_F(RootListingTest, AnEmptyRootIsNotAnErrorButADriveWithoutMediumIs) {
-    const RootEntries empty = service_.RootFiles(L"S:");
+    const RootEntries empty = RootFiles(service_, L"S:");
     EXPECT_EQ(empty.paths, Paths{});
     EXPECT_FALSE(empty.error) << empty.error.message();
 
-    const RootEntries notReady = service_.RootFolders(L"T:");
+    const RootEntries notReady = RootFolders(service_, L"T:");
     EXPECT_EQ(notReady.paths, Paths{});
     EXPECT_TRUE(notReady.error);
 }
@@ -170,7 +171,7 @@ TEST_F(RootListingTest, TwoThousandEntriesAreAllListed) {
         expected.push_back(L"R:\\entrada" + std::to_wstring(10000 + i) + L".txt");
         MakeFile(expected.back());
     }
-    const RootEntries files = service_.RootFiles(L"R:");
+    const RootEntries files = RootFiles(service_, L"R:");
     EXPECT_FALSE(files.error) << files.error.message();
     EXPECT_EQ(files.paths.size(), 2000u);
     EXPECT_EQ(Sorted(files.paths), expected);
@@ -438,7 +439,7 @@ TEST_F(DeleteFolderTest, NamesThatMalwareBendsStayReachable) {
         MakeFile(path + L"\\x.exe");
 
         EXPECT_TRUE(service_.FolderExists(path)) << path;
-        EXPECT_EQ(service_.RootFolders(L"R:").paths, Paths{path});
+        EXPECT_EQ(RootFolders(service_, L"R:").paths, Paths{path});
         EXPECT_EQ(FailedPaths(service_.DeleteFolder(path, true)), Paths{});
         EXPECT_FALSE(Exists(path)) << path;
     }
