@@ -570,7 +570,8 @@ TreeReport PosixFileSystemService::CopyFolder(const std::wstring& source,
     } else if (auto ec = CheckFolderCopy(*from, *to)) {
         report.Add(source, ec);
     } else {
-        CopyTree(*from, *to, source, overwrite, report);
+        // As any entry of the tree: a source that is itself a link is reported, not followed.
+        CopyEntry(*from, *to, source, overwrite, report);
     }
     return report;
 }

@@ -450,6 +450,8 @@ TreeReport Win32FileSystemService::CopyFolder(const std::wstring& source,
         report.Add(source, VelquorError::DestinationInsideSource);
     } else if (auto error = NotAFolderError(from->full)) {
         report.Add(source, error);
+    } else if (IsLink(::GetFileAttributesW(from->full.c_str()))) {
+        report.Add(source, VelquorError::LinkNotFollowed);
     } else {
         std::vector<PendingCopy> pending{{std::move(*from), std::move(*to)}};
         while (!pending.empty()) {

@@ -344,6 +344,10 @@ TEST_F(PosixCopyFolderTest, LinksAndLoopsAreReportedNotFollowedAndTheRestIsCopie
     EXPECT_EQ(TempTree::Contents(stick_ / "copia/sub/b.txt"), "b");
     EXPECT_FALSE(Exists("copia/sub/loop"));
     EXPECT_FALSE(Exists("copia/out"));
+
+    EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\src\\out", L"E:\\fuera", false)),
+              (Failures{{L"E:\\src\\out", link}}));
+    EXPECT_FALSE(Exists("fuera"));
 }
 
 TEST_F(PosixCopyFolderTest, IntoItselfOrItsOwnSubtreeIsRefusedWithNothingCreated) {

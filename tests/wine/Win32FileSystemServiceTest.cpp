@@ -370,6 +370,10 @@ TEST_F(CopyFolderTest, ALinkLoopIsReportedNotFollowed) {
     EXPECT_EQ(report.failures[0].error, VelquorError::LinkNotFollowed);
     EXPECT_EQ(Content(L"S:\\copia\\a.txt"), "a");
     EXPECT_FALSE(Exists(L"S:\\copia\\loop"));
+
+    EXPECT_EQ(FailedPaths(service_.CopyFolder(L"R:\\src\\loop", L"S:\\enlace", true)),
+              Paths{L"R:\\src\\loop"});
+    EXPECT_FALSE(Exists(L"S:\\enlace"));
 }
 
 class DeleteFileTest : public FileSystemTest {};
