@@ -1,7 +1,10 @@
 #include <windows.h>
 
+#include <shellapi.h>
+
 #include <cstdlib>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
@@ -59,6 +62,38 @@ private:
     PROCESS_INFORMATION process_{};
     bool started_ = false;
 };
+
+// A value of the program's version information, in its first language.
+std::wstring VersionText(const std::wstring& exe, const std::wstring& name) {
+    DWORD ignored = 0;
+    std::vector<BYTE> info(::GetFileVersionInfoSizeW(exe.c_str(), &ignored));
+    if (info.empty() || !::GetFileVersionInfoW(exe.c_str(), 0, static_cast<DWORD>(info.size()), info.data())) {
+        return {};
+    }
+    struct Translation {
+        WORD language;
+        WORD codePage;
+    }* translation = nullptr;
+    UINT size = 0;
+    if (!::VerQueryValueW(info.data(), L"\\VarFileInfo\\Translation", reinterpret_cast<void**>(&translation), &size) ||
+        size < sizeof(Translation)) {
+        return {};
+    }
+    wchar_t key[64];
+    swprintf(key, 64, L"\\StringFileInfo\\%04x%04x\\", translation->language, translation->codePage);
+    wchar_t* value = nullptr;
+    if (!::VerQueryValueW(info.data(), (key + name).c_str(), reinterpret_cast<void**>(&value), &size)) return {};
+    return value;
+}
+
+TEST(VelquorExeTest, CarriesItsIconAndTheCompanyNameThatTitlesItsMessages) {
+    const std::wstring exe = VelquorExe();
+    ASSERT_FALSE(exe.empty()) << "VELQUOR_EXE is not set";
+
+    EXPECT_EQ(VersionText(exe, L"CompanyName"), L"=)");
+    EXPECT_EQ(VersionText(exe, L"OriginalFilename"), L"velquor.exe");
+    EXPECT_EQ(::ExtractIconExW(exe.c_str(), -1, nullptr, nullptr, 0), 1u);
+}
 
 TEST(VelquorExeTest, StartsShowsItsCaptionCancelsAutoPlayAndEndsOnX) {
     const std::wstring exe = VelquorExe();

@@ -241,6 +241,23 @@ TEST_F(ViewCommandsTest, AViewButtonIsIgnoredWhileAListingIsUnderWay) {
     EXPECT_EQ(window_->ViewMode(), Listed::Files);
 }
 
+TEST_F(ViewCommandsTest, TheXIsHeardInTheMiddleOfAListing) {
+    for (int i = 0; i < 20; ++i) MakeFile(L"R:\\f" + std::to_wstring(i));
+    int linesWhenEnded = -1;
+    window_ = std::make_unique<frmViewer>(
+        ::GetModuleHandleW(nullptr),
+        frmViewer::Actions{[](HWND, const wchar_t*) {},
+                           [&] { linesWhenEnded = window_->lstViewer().ListCount(); }});
+    ASSERT_TRUE(window_->Create());
+    const POINT cross = CentreOf(layout::Image4);
+    ::PostMessageW(Main(), WM_LBUTTONDOWN, MK_LBUTTON, PointParam(cross.x, cross.y));
+    ::PostMessageW(Main(), WM_LBUTTONUP, 0, PointParam(cross.x, cross.y));
+
+    Click(layout::mvSFLS);
+
+    EXPECT_EQ(linesWhenEnded, 0) << "the end request waited for the listing";
+}
+
 class DragTest : public frmViewerTest {
 protected:
     // A bare spot of the skin: between the face and the view buttons.
