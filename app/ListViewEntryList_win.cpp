@@ -2,11 +2,16 @@
 
 #include <commctrl.h>
 
+
+#include <algorithm>
 #include <utility>
 
 namespace {
 
-constexpr UINT kDrawIntervalMs = 100;
+constexpr UINT kShortestDrawIntervalMs = 250;
+// Drawing a batch takes tens of milliseconds once the list is long (under Wine): the next batch
+// waits this many times as long, so drawing never takes more than a small share of a listing.
+constexpr UINT kDrawIntervalPerDrawTime = 10;
 
 }  // namespace
 
@@ -84,15 +89,19 @@ void ListViewEntryList::StartBatch() {
     if (batching_) return;
     batching_ = true;
     SetRedraw(false);
-    ::SetTimer(::GetParent(hwnd_), kDrawTimer, kDrawIntervalMs, nullptr);
+    ::SetTimer(::GetParent(hwnd_), kDrawTimer, kShortestDrawIntervalMs, nullptr);
 }
 
 void ListViewEntryList::DrawBatch() {
     if (!batching_) return;
     SetRedraw(true);
     if (std::exchange(addedSinceDraw_, false)) {
+        const ULONGLONG start = ::GetTickCount64();
         ::UpdateWindow(hwnd_);
         SetRedraw(false);
+        const auto drawMs = static_cast<UINT>(::GetTickCount64() - start);
+        ::SetTimer(::GetParent(hwnd_), kDrawTimer,
+                   std::max(kShortestDrawIntervalMs, drawMs * kDrawIntervalPerDrawTime), nullptr);
         return;
     }
     batching_ = false;

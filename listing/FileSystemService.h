@@ -7,8 +7,14 @@
 #include <system_error>
 #include <vector>
 
+// <windows.h> defines these names as macros for its own functions; here they name the service's
+// operations. A file that includes <windows.h> includes it before this header, so that a use
+// renamed by the macros fails to compile instead of calling something else.
+#undef CopyFile
+#undef DeleteFile
+
 // How the system classifies a drive, numbered as the scripting file-system component numbers it.
-enum class DriveType : int {
+enum class DriveKind : int {
     Unknown = 0,
     Removable = 1,
     Fixed = 2,
@@ -47,7 +53,7 @@ public:
     virtual std::vector<std::wstring> Drives() = 0;
     // True when a medium can be read; false, without error, for an empty slot.
     virtual bool IsReady(const std::wstring& drive) = 0;
-    virtual DriveType GetDriveType(const std::wstring& drive) = 0;
+    virtual DriveKind DriveType(const std::wstring& drive) = 0;
 
     // Calls visit with the full path of each folder (or file) directly in the drive's root, in the
     // system's order, as the entries are read; returns why the walk stopped early, if it did.

@@ -477,7 +477,7 @@ std::vector<DriveMapping> RemovableDrivesFromMounts(const std::string& mountTabl
         device = Unescaped(device);
         if (!device.starts_with(kDevices) || device.size() == kDevices.size()) continue;
         if (!IsRemovableDisk(DiskOf(device.substr(kDevices.size()), sysBlock), sysBlock)) continue;
-        drives.push_back({std::wstring{letter, L':'}, Unescaped(mountPoint), DriveType::Removable});
+        drives.push_back({std::wstring{letter, L':'}, Unescaped(mountPoint), DriveKind::Removable});
         ++letter;
     }
     return drives;
@@ -497,9 +497,9 @@ bool PosixFileSystemService::IsReady(const std::wstring& drive) {
     return mapping && UniqueDir{::opendir(mapping->folder.c_str())};
 }
 
-DriveType PosixFileSystemService::GetDriveType(const std::wstring& drive) {
+DriveKind PosixFileSystemService::DriveType(const std::wstring& drive) {
     const DriveMapping* mapping = FindDrive(drives_, drive);
-    return mapping ? mapping->type : DriveType::Unknown;
+    return mapping ? mapping->type : DriveKind::Unknown;
 }
 
 std::error_code PosixFileSystemService::ForEachRootFolder(const std::wstring& drive,

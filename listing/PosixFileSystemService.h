@@ -10,7 +10,7 @@
 struct DriveMapping {
     std::wstring drive;  // "E:"
     std::string folder;  // host path of the drive's root; a missing folder is a drive not ready
-    DriveType type = DriveType::Removable;
+    DriveKind type = DriveKind::Removable;
 };
 
 // The removable media mounted on this machine, lettered from D: in mount-table order. mountTable
@@ -30,7 +30,7 @@ public:
 
     std::vector<std::wstring> Drives() override;
     bool IsReady(const std::wstring& drive) override;
-    DriveType GetDriveType(const std::wstring& drive) override;
+    DriveKind DriveType(const std::wstring& drive) override;
     std::error_code ForEachRootFolder(const std::wstring& drive, const EntryVisitor& visit) override;
     std::error_code ForEachRootFile(const std::wstring& drive, const EntryVisitor& visit) override;
     bool FileExists(const std::wstring& path) override;

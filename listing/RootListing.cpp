@@ -42,7 +42,7 @@ void RootListing::ListRoots(RootWalk walk) {
     for (const std::wstring& drive : files_.Drives()) {
         // Both facts are asked of every drive, ready or not, as the platform's own walk does.
         const bool ready = files_.IsReady(drive);
-        const bool removable = files_.GetDriveType(drive) == DriveType::Removable;
+        const bool removable = files_.DriveType(drive) == DriveKind::Removable;
         if (!ready || !removable) continue;
         // The window yields while the root is still being read, so a large root never holds it
         // up; a root that fails part-way keeps the entries read before the failure.

@@ -1,5 +1,8 @@
 #pragma once
 
+// First, so that the service's CopyFile and DeleteFile are not taken for the macros it defines.
+#include <windows.h>
+
 #include "listing/FileSystemService.h"
 
 // FileSystemService on the Win32 file API. Long paths are handled with the \\?\ form inside;
@@ -8,7 +11,7 @@ class Win32FileSystemService final : public FileSystemService {
 public:
     std::vector<std::wstring> Drives() override;
     bool IsReady(const std::wstring& drive) override;
-    DriveType GetDriveType(const std::wstring& drive) override;
+    DriveKind DriveType(const std::wstring& drive) override;
     std::error_code ForEachRootFolder(const std::wstring& drive, const EntryVisitor& visit) override;
     std::error_code ForEachRootFile(const std::wstring& drive, const EntryVisitor& visit) override;
     bool FileExists(const std::wstring& path) override;

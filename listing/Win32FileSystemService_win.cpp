@@ -14,10 +14,6 @@
 #include "listing/Win32Error.h"
 #include "listing/Win32FileHandles_win.h"
 
-// <windows.h> maps these names to its W functions; in this file they are the service's.
-#undef CopyFile
-#undef DeleteFile
-#undef GetDriveType
 
 namespace {
 
@@ -360,16 +356,16 @@ bool Win32FileSystemService::IsReady(const std::wstring& drive) {
            PathAttributes(*root).has_value();
 }
 
-DriveType Win32FileSystemService::GetDriveType(const std::wstring& drive) {
+DriveKind Win32FileSystemService::DriveType(const std::wstring& drive) {
     const auto root = DriveRoot(drive);
-    if (!root) return DriveType::Unknown;
+    if (!root) return DriveKind::Unknown;
     switch (::GetDriveTypeW(root->c_str())) {
-    case DRIVE_REMOVABLE: return DriveType::Removable;
-    case DRIVE_FIXED: return DriveType::Fixed;
-    case DRIVE_REMOTE: return DriveType::Network;
-    case DRIVE_CDROM: return DriveType::CdRom;
-    case DRIVE_RAMDISK: return DriveType::RamDisk;
-    default: return DriveType::Unknown;  // DRIVE_UNKNOWN, and DRIVE_NO_ROOT_DIR (which is 1)
+    case DRIVE_REMOVABLE: return DriveKind::Removable;
+    case DRIVE_FIXED: return DriveKind::Fixed;
+    case DRIVE_REMOTE: return DriveKind::Network;
+    case DRIVE_CDROM: return DriveKind::CdRom;
+    case DRIVE_RAMDISK: return DriveKind::RamDisk;
+    default: return DriveKind::Unknown;  // DRIVE_UNKNOWN, and DRIVE_NO_ROOT_DIR (which is 1)
     }
 }
 

@@ -51,9 +51,9 @@ class PosixServiceTest : public ::testing::Test {
 protected:
     PosixServiceTest()
         : stick_(tree_.Folder("stick")),
-          files_({{L"E:", stick_.string(), DriveType::Removable},
-                  {L"F:", (tree_ / "no-card").string(), DriveType::Removable},
-                  {L"C:", tree_.Folder("disk").string(), DriveType::Fixed}}) {}
+          files_({{L"E:", stick_.string(), DriveKind::Removable},
+                  {L"F:", (tree_ / "no-card").string(), DriveKind::Removable},
+                  {L"C:", tree_.Folder("disk").string(), DriveKind::Fixed}}) {}
 
     fs::path OnStick(const std::string& relative, const std::string& contents = "x") {
         return tree_.File("stick/" + relative, contents);
@@ -78,9 +78,9 @@ using PosixLongPathTest = PosixServiceTest;
 
 TEST_F(PosixDrivesTest, TableOrderTypesAndReadiness) {
     EXPECT_EQ(files_.Drives(), (Paths{L"E:", L"F:", L"C:"}));
-    EXPECT_EQ(files_.GetDriveType(L"E:"), DriveType::Removable);
-    EXPECT_EQ(files_.GetDriveType(L"c:"), DriveType::Fixed);
-    EXPECT_EQ(files_.GetDriveType(L"Q:"), DriveType::Unknown);
+    EXPECT_EQ(files_.DriveType(L"E:"), DriveKind::Removable);
+    EXPECT_EQ(files_.DriveType(L"c:"), DriveKind::Fixed);
+    EXPECT_EQ(files_.DriveType(L"Q:"), DriveKind::Unknown);
     EXPECT_TRUE(files_.IsReady(L"e:"));
     EXPECT_TRUE(files_.IsReady(L"C:"));
     EXPECT_FALSE(files_.IsReady(L"F:"));

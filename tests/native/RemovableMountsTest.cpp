@@ -9,7 +9,7 @@
 
 namespace {
 
-using Drive = std::tuple<std::wstring, std::string, DriveType>;
+using Drive = std::tuple<std::wstring, std::string, DriveKind>;
 using Drives = std::vector<Drive>;
 
 // A fake /sys/block: one folder per disk holding its "removable" flag.
@@ -45,9 +45,9 @@ TEST_F(RemovableMountsTest, RemovableDisksAreLetteredFromDInTableOrder) {
         "tmpfs /run tmpfs rw 0 0\n"
         "/dev/sdc /media/ana/entero exfat rw 0 0\n";
 
-    EXPECT_EQ(DrivesFor(mounts), (Drives{{L"D:", "/media/ana/USB STICK", DriveType::Removable},
-                                         {L"E:", "/media/ana/SD", DriveType::Removable},
-                                         {L"F:", "/media/ana/entero", DriveType::Removable}}));
+    EXPECT_EQ(DrivesFor(mounts), (Drives{{L"D:", "/media/ana/USB STICK", DriveKind::Removable},
+                                         {L"E:", "/media/ana/SD", DriveKind::Removable},
+                                         {L"F:", "/media/ana/entero", DriveKind::Removable}}));
 }
 
 TEST_F(RemovableMountsTest, EachDeviceFindsItsWholeDisk) {
@@ -68,7 +68,7 @@ TEST_F(RemovableMountsTest, EachDeviceFindsItsWholeDisk) {
 TEST_F(RemovableMountsTest, OctalEscapesInMountPointsAreDecoded) {
     Disk("sdb", "1");
     EXPECT_EQ(DrivesFor("/dev/sdb1 /media/a\\011b\\134c\\012d vfat rw 0 0\n"),
-              (Drives{{L"D:", "/media/a\tb\\c\nd", DriveType::Removable}}));
+              (Drives{{L"D:", "/media/a\tb\\c\nd", DriveKind::Removable}}));
 }
 
 TEST_F(RemovableMountsTest, FixedDisksOddLinesAndAMissingSysfsGiveNoDrive) {
@@ -90,7 +90,7 @@ TEST_F(RemovableMountsTest, LettersStopAtZ) {
     }
     const Drives drives = DrivesFor(mounts);
     ASSERT_EQ(drives.size(), 23u);
-    EXPECT_EQ(drives.back(), (Drive{L"Z:", "/media/p23", DriveType::Removable}));
+    EXPECT_EQ(drives.back(), (Drive{L"Z:", "/media/p23", DriveKind::Removable}));
 }
 
 }  // namespace

@@ -18,10 +18,10 @@ using Lines = std::vector<std::wstring>;
 class RootListingTest : public ::testing::Test {
 protected:
     RootListingTest()
-        : files_({{L"C:", (tree_ / "c").string(), DriveType::Fixed},
-                  {L"E:", (tree_ / "e").string(), DriveType::Removable},
-                  {L"F:", (tree_ / "f").string(), DriveType::Removable},
-                  {L"G:", (tree_ / "missing-card").string(), DriveType::Removable}}),
+        : files_({{L"C:", (tree_ / "c").string(), DriveKind::Fixed},
+                  {L"E:", (tree_ / "e").string(), DriveKind::Removable},
+                  {L"F:", (tree_ / "f").string(), DriveKind::Removable},
+                  {L"G:", (tree_ / "missing-card").string(), DriveKind::Removable}}),
           listing_(files_, list_, window_, walk_) {
         tree_.Folder("c");
         tree_.Folder("e");

@@ -16,13 +16,8 @@
 #include "support/TestDrives.h"
 #include "tests/common/RootEntries.h"
 
-// <windows.h> maps these names to its W functions; here they are the service's.
-#undef CopyFile
-#undef DeleteFile
-#undef GetDriveType
-
-void PrintTo(DriveType type, std::ostream* out) {
-    *out << "DriveType " << static_cast<int>(type);
+void PrintTo(DriveKind type, std::ostream* out) {
+    *out << "DriveKind " << static_cast<int>(type);
 }
 
 namespace {
@@ -114,7 +109,7 @@ TEST_F(DrivesTest, TestDrivesAreListedAsRemovable) {
     const Paths drives = service_.Drives();
     for (const std::wstring drive : {L"R:", L"S:", L"T:"}) {
         EXPECT_NE(std::find(drives.begin(), drives.end(), drive), drives.end()) << drive;
-        EXPECT_EQ(service_.GetDriveType(drive), DriveType::Removable) << drive;
+        EXPECT_EQ(service_.DriveType(drive), DriveKind::Removable) << drive;
     }
 }
 
@@ -130,9 +125,9 @@ TEST_F(DrivesTest, TextThatNamesNoDriveHasNoTypeAndNoEntries) {
     while (unused <= L'Z' && (used & (1u << (unused - L'A')))) ++unused;
     ASSERT_LE(unused, L'Z') << "every letter is in use";
     // GetDriveTypeW says 1 (DRIVE_NO_ROOT_DIR) here, which is not the removable 1.
-    EXPECT_EQ(service_.GetDriveType(std::wstring{unused, L':'}), DriveType::Unknown);
+    EXPECT_EQ(service_.DriveType(std::wstring{unused, L':'}), DriveKind::Unknown);
     EXPECT_FALSE(service_.IsReady(std::wstring{unused, L':'}));
-    EXPECT_EQ(service_.GetDriveType(L"R"), DriveType::Unknown);
+    EXPECT_EQ(service_.DriveType(L"R"), DriveKind::Unknown);
     EXPECT_EQ(RootFolders(service_, L"R:\\x").error, VelquorError::NotADrivePath);
 }
 
