@@ -2,7 +2,6 @@
 
 #include <windows.h>
 
-#include <functional>
 #include <string>
 
 #include "app/Layout.h"
@@ -19,8 +18,6 @@ public:
 
     bool Create(HWND parent, Rect rect, int controlId);
     HWND hWnd() const { return hwnd_; }
-    // Runs when a command makes a line current (ListIndex).
-    void OnClick(std::function<void()> click) { click_ = std::move(click); }
     // Draws the lines added since the last batch; ends batching once no line came in between.
     void DrawBatch();
 
@@ -39,7 +36,6 @@ private:
     void SetRedraw(bool on);
 
     HWND hwnd_ = nullptr;
-    std::function<void()> click_;
     bool batching_ = false;
     bool addedSinceDraw_ = false;
 };

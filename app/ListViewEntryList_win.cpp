@@ -68,7 +68,6 @@ int ListViewEntryList::ListIndex() const {
 void ListViewEntryList::SetListIndex(int index) {
     ListView_SetItemState(hwnd_, index, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
     ListView_EnsureVisible(hwnd_, index, FALSE);
-    if (click_) click_();
 }
 
 void ListViewEntryList::AddItem(const std::wstring& text) {

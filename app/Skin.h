@@ -2,7 +2,7 @@
 
 #include <windows.h>
 
-#include "app/Win32Handles.h"
+#include "app/GdiHandles.h"
 
 // A window's skin: a JPEG resource decoded once into a bitmap, drawn at the window's top-left.
 class Skin {

@@ -18,6 +18,7 @@ public:
     static constexpr int kLeftButton = 1;
     static constexpr int kRightButton = 2;
     static constexpr int kMiddleButton = 4;
+    static constexpr int kSideButton = 8;  // either of the extra buttons
 
     SkinnedWindow(const SkinnedWindow&) = delete;
     SkinnedWindow& operator=(const SkinnedWindow&) = delete;

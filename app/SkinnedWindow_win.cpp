@@ -14,7 +14,7 @@ int HeldButtons(WPARAM keys) {
     if (keys & MK_RBUTTON) buttons |= SkinnedWindow::kRightButton;
     if (keys & MK_MBUTTON) buttons |= SkinnedWindow::kMiddleButton;
     // The side buttons count too: a drag needs the left button alone.
-    if (keys & (MK_XBUTTON1 | MK_XBUTTON2)) buttons |= 8;
+    if (keys & (MK_XBUTTON1 | MK_XBUTTON2)) buttons |= SkinnedWindow::kSideButton;
     return buttons;
 }
 
@@ -33,7 +33,7 @@ int ButtonOf(UINT message) {
     case WM_LBUTTONDOWN: return SkinnedWindow::kLeftButton;
     case WM_RBUTTONDOWN: return SkinnedWindow::kRightButton;
     case WM_MBUTTONDOWN: return SkinnedWindow::kMiddleButton;
-    default: return 8;
+    default: return SkinnedWindow::kSideButton;
     }
 }
 

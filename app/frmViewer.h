@@ -7,7 +7,7 @@
 
 #include "app/ListViewEntryList.h"
 #include "app/SkinnedWindow.h"
-#include "app/Win32Handles.h"
+#include "app/GdiHandles.h"
 #include "listing/RootListing.h"
 #include "listing/ViewerWindow.h"
 #include "listing/WalkState.h"

@@ -18,6 +18,7 @@
 #include "app/DoEvents.h"
 #include "app/frmViewer.h"
 #include "listing/Win32FileSystemService.h"
+#include "listing/Win32Handles_win.h"
 
 namespace {
 
@@ -130,14 +131,16 @@ struct StartUp {
 StartUp StartProgram(const std::wstring& exe) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
-    PROCESS_INFORMATION process{};
+    PROCESS_INFORMATION started{};
     std::wstring commandLine = L"\"" + exe + L"\"";
     const auto start = Clock::now();
     if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
-                          &startup, &process)) {
+                          &startup, &started)) {
         return {-1, -1};
     }
-    ::WaitForInputIdle(process.hProcess, 30000);
+    const UniqueKernelHandle process{started.hProcess};
+    const UniqueKernelHandle thread{started.hThread};
+    ::WaitForInputIdle(process.Get(), 30000);
     HWND window = nullptr;
     while (!window && SecondsSince(start) < 30) {
         window = ::FindWindowW(L"VelquorViewer", nullptr);
@@ -150,11 +153,9 @@ StartUp StartProgram(const std::wstring& exe) {
     const double seconds = SecondsSince(start);
     PROCESS_MEMORY_COUNTERS memory{};
     memory.cb = sizeof(memory);
-    ::GetProcessMemoryInfo(process.hProcess, &memory, sizeof(memory));
-    ::TerminateProcess(process.hProcess, 0);
-    ::WaitForSingleObject(process.hProcess, 10000);
-    ::CloseHandle(process.hThread);
-    ::CloseHandle(process.hProcess);
+    ::GetProcessMemoryInfo(process.Get(), &memory, sizeof(memory));
+    ::TerminateProcess(process.Get(), 0);
+    ::WaitForSingleObject(process.Get(), 10000);
     return {window ? seconds : -1, memory.PeakWorkingSetSize / (1024.0 * 1024.0)};
 }
 

@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "listing/Win32FileHandles_win.h"
+#include "listing/Win32Handles_win.h"
 
 namespace {
 

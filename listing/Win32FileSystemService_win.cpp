@@ -12,7 +12,7 @@
 #include "listing/PathText.h"
 #include "listing/VelquorError.h"
 #include "listing/Win32Error.h"
-#include "listing/Win32FileHandles_win.h"
+#include "listing/Win32Handles_win.h"
 
 
 namespace {

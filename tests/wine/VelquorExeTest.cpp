@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Layout.h"
+#include "listing/Win32Handles_win.h"
 #include "shell/Module1.h"
 #include "support/WindowTestSupport.h"
 
@@ -30,37 +31,38 @@ public:
         STARTUPINFOW startup{};
         startup.cb = sizeof(startup);
         std::wstring commandLine = L"\"" + exe + L"\"";
-        started_ = ::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                    nullptr, &startup, &process_);
+        PROCESS_INFORMATION started{};
+        if (::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &started)) {
+            process_.Reset(started.hProcess);
+            thread_.Reset(started.hThread);
+        }
     }
     RunningVelquor(const RunningVelquor&) = delete;
     RunningVelquor& operator=(const RunningVelquor&) = delete;
     ~RunningVelquor() {
-        if (!started_) return;
-        if (::WaitForSingleObject(process_.hProcess, 0) == WAIT_TIMEOUT) ::TerminateProcess(process_.hProcess, 1);
-        ::CloseHandle(process_.hThread);
-        ::CloseHandle(process_.hProcess);
+        if (process_ && ::WaitForSingleObject(process_.Get(), 0) == WAIT_TIMEOUT) ::TerminateProcess(process_.Get(), 1);
     }
 
-    bool Started() const { return started_; }
-    HANDLE Process() const { return process_.hProcess; }
+    bool Started() const { return static_cast<bool>(process_); }
+    HANDLE Process() const { return process_.Get(); }
 
     // The program's main window, once it is shown; null if none comes within the time limit.
     HWND WaitForWindow(DWORD limitMs) const {
-        ::WaitForInputIdle(process_.hProcess, limitMs);
+        ::WaitForInputIdle(process_.Get(), limitMs);
         const ULONGLONG deadline = ::GetTickCount64() + limitMs;
         for (;;) {
             HWND window = ::FindWindowW(L"VelquorViewer", nullptr);
             if (window && ::IsWindowVisible(window)) return window;
             if (::GetTickCount64() > deadline) return nullptr;
             // Wakes early if the program ends.
-            if (::WaitForSingleObject(process_.hProcess, 50) == WAIT_OBJECT_0) return nullptr;
+            if (::WaitForSingleObject(process_.Get(), 50) == WAIT_OBJECT_0) return nullptr;
         }
     }
 
 private:
-    PROCESS_INFORMATION process_{};
-    bool started_ = false;
+    UniqueKernelHandle process_;
+    UniqueKernelHandle thread_;
 };
 
 // A value of the program's version information, in its first language.

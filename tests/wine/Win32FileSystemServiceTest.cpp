@@ -12,7 +12,7 @@
 
 #include "listing/VelquorError.h"
 #include "listing/Win32Error.h"
-#include "listing/Win32FileHandles_win.h"
+#include "listing/Win32Handles_win.h"
 #include "support/TestDrives.h"
 #include "tests/common/RootEntries.h"
 

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "listing/Unique.h"
-#include "listing/Win32FileHandles_win.h"
+#include "listing/Win32Handles_win.h"
 
 // The drives that cmake/wine-run maps for the suite, from VELQUOR_TEST_DRIVES
 // ("R=/host/r;S=/host/s;T=/host/t;"): R: and S: are removable folders, T: is a removable letter
@@ -91,12 +91,6 @@ struct ChangeNotificationTraits {
     static void Close(Type handle) noexcept { ::FindCloseChangeNotification(handle); }
 };
 
-// Process and thread handles, which are null when absent.
-struct KernelHandleTraits {
-    using Type = HANDLE;
-    static Type Invalid() noexcept { return nullptr; }
-    static void Close(Type handle) noexcept { ::CloseHandle(handle); }
-};
 
 // A symbolic link to a folder on a test drive, made for one test and removed after it. Wine 8
 // cannot make one through Win32 (CreateSymbolicLinkW is a stub that reports success and makes
@@ -153,8 +147,8 @@ private:
                                          nullptr, nullptr, &startup, &started)) {
             return;
         }
-        const Unique<KernelHandleTraits> process{started.hProcess};
-        const Unique<KernelHandleTraits> thread{started.hThread};
+        const UniqueKernelHandle process{started.hProcess};
+        const UniqueKernelHandle thread{started.hThread};
         const ULONGLONG deadline = ::GetTickCount64() + 5000;
         while (::GetFileAttributesW(marker.c_str()) == INVALID_FILE_ATTRIBUTES) {
             const ULONGLONG now = ::GetTickCount64();

@@ -27,3 +27,11 @@ struct LocalMemoryTraits {
     static void Close(Type memory) noexcept { ::LocalFree(memory); }
 };
 using UniqueLocal = Unique<LocalMemoryTraits>;
+
+// A process or thread handle, null when absent.
+struct KernelHandleTraits {
+    using Type = HANDLE;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type handle) noexcept { ::CloseHandle(handle); }
+};
+using UniqueKernelHandle = Unique<KernelHandleTraits>;
