@@ -3,7 +3,9 @@ JOBS ?= $(shell nproc)
 
 .PHONY: run test bench bootstrap native windows clean
 
-run: windows
+run: bootstrap
+	cmake --preset windows >/dev/null
+	cmake --build --preset windows -j $(JOBS) --target velquor
 	scripts/run-demo
 
 test: native windows

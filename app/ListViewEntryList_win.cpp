@@ -11,7 +11,7 @@ namespace {
 constexpr UINT kShortestDrawIntervalMs = 250;
 // Drawing a batch takes tens of milliseconds once the list is long (under Wine): the next batch
 // waits this many times as long, so drawing never takes more than a small share of a listing.
-constexpr UINT kDrawIntervalPerDrawTime = 10;
+constexpr UINT kDrawIntervalPerDrawTime = 20;
 
 }  // namespace
 
