@@ -9,3 +9,8 @@
 #define VELQUOR_PRODUCT_NAME "Velquor"
 #define VELQUOR_VERSION_TEXT "1.0.0"
 #define VELQUOR_VERSION_BINARY 1, 0, 0, 0
+
+#ifndef RC_INVOKED
+// Every message box's title: the version information's CompanyName.
+inline constexpr wchar_t kMessageBoxTitle[] = L"" VELQUOR_COMPANY_NAME;
+#endif

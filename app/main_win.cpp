@@ -4,6 +4,7 @@
 #include <objbase.h>
 
 #include "app/DoEvents.h"
+#include "app/Resources.h"
 #include "app/frmViewer.h"
 
 namespace {
@@ -30,7 +31,11 @@ int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     ::InitCommonControlsEx(&controls);
 
     frmViewer viewer(instance);
-    if (!viewer.Create()) return 1;
+    if (!viewer.Create()) {
+        ::MessageBoxW(nullptr, L"No se pudo abrir la ventana de Velquor.", kMessageBoxTitle,
+                      MB_OK | MB_ICONEXCLAMATION);
+        return 1;
+    }
     viewer.Show(showCommand);
     return RunMessageLoop();
 }

@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/Layout.h"
+#include "app/Resources.h"
 #include "listing/Win32Handles_win.h"
 #include "shell/Module1.h"
 #include "support/WindowTestSupport.h"
@@ -93,6 +94,7 @@ TEST(VelquorExeTest, CarriesItsIconAndTheCompanyNameThatTitlesItsMessages) {
     ASSERT_FALSE(exe.empty()) << "VELQUOR_EXE is not set";
 
     EXPECT_EQ(VersionText(exe, L"CompanyName"), L"=)");
+    EXPECT_EQ(VersionText(exe, L"CompanyName"), kMessageBoxTitle);
     EXPECT_EQ(VersionText(exe, L"OriginalFilename"), L"velquor.exe");
     EXPECT_EQ(::ExtractIconExW(exe.c_str(), -1, nullptr, nullptr, 0), 1u);
 }
