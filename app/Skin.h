@@ -11,7 +11,6 @@ public:
     Skin(HINSTANCE module, int resourceId);
 
     explicit operator bool() const { return static_cast<bool>(bitmap_); }
-    HBITMAP Bitmap() const { return static_cast<HBITMAP>(bitmap_.Get()); }
     void Paint(HDC dc) const;
     // A brush that paints the skin, for controls drawn "transparent" over it; aligned to a control
     // at origin by SetBrushOrgEx(dc, -origin.x, -origin.y).

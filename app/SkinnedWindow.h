@@ -25,8 +25,6 @@ public:
     virtual ~SkinnedWindow();
 
     HWND hWnd() const { return hwnd_; }
-    std::wstring Caption() const;
-    void SetCaption(const std::wstring& caption);
 
     // A button went down on the bare skin at client pixel (x, y): anchors a drag.
     void Form_MouseDown(int button, int x, int y);
@@ -46,7 +44,6 @@ protected:
     // Destroys the window now; a derived window calls it first thing in its destructor, so that
     // no message reaches it half torn down.
     void Destroy();
-    HINSTANCE Instance() const { return instance_; }
     const Skin& WindowSkin() const { return skin_; }
 
     // The window's own messages; anything not handled goes to DefaultMessage.

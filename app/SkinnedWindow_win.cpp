@@ -75,14 +75,6 @@ void SkinnedWindow::AddHotSpot(Rect rect, std::function<void()> click) {
     hotSpots_.push_back({rect, std::move(click)});
 }
 
-std::wstring SkinnedWindow::Caption() const {
-    std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(hwnd_)) + 1, L'\0');
-    text.resize(static_cast<size_t>(::GetWindowTextW(hwnd_, text.data(), static_cast<int>(text.size()))));
-    return text;
-}
-
-void SkinnedWindow::SetCaption(const std::wstring& caption) { ::SetWindowTextW(hwnd_, caption.c_str()); }
-
 void SkinnedWindow::Form_MouseDown(int button, int x, int y) {
     if (button != kLeftButton || ::IsZoomed(hwnd_)) return;
     DragAnchorX = x;

@@ -1,29 +1,11 @@
 #include <windows.h>
 
 #include <commctrl.h>
-#include <objbase.h>
 
+#include "app/ComApartment.h"
 #include "app/DoEvents.h"
 #include "app/Resources.h"
 #include "app/frmViewer.h"
-
-namespace {
-
-// COM for the whole run (the skin decoder and the shell's type names use it); outlives every window.
-class ComApartment {
-public:
-    ComApartment() : initialised_(SUCCEEDED(::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED))) {}
-    ComApartment(const ComApartment&) = delete;
-    ComApartment& operator=(const ComApartment&) = delete;
-    ~ComApartment() {
-        if (initialised_) ::CoUninitialize();
-    }
-
-private:
-    bool initialised_;
-};
-
-}  // namespace
 
 int WINAPI wWinMain(HINSTANCE instance, HINSTANCE, PWSTR, int showCommand) {
     ComApartment com;

@@ -4,7 +4,6 @@
 
 #include <windows.h>
 
-#include <objbase.h>
 #include <psapi.h>
 
 #include <algorithm>
@@ -15,6 +14,7 @@
 #include <thread>
 #include <vector>
 
+#include "app/ComApartment.h"
 #include "app/DoEvents.h"
 #include "app/frmViewer.h"
 #include "listing/Win32FileSystemService.h"
@@ -172,7 +172,7 @@ int wmain(int argc, wchar_t** argv) {
         std::fwprintf(stderr, L"usage: velquor_wine_bench DRIVE VELQUOR_EXE\n");
         return 2;
     }
-    ::CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED);
+    const ComApartment com;
     const std::wstring drive = argv[1];
 
     // Each round times the two back to back, so its ratio compares like with like; the machine's
@@ -207,6 +207,5 @@ int wmain(int argc, wchar_t** argv) {
                  LatencyProbe::WorstMs(), LatencyProbe::LongerThan(100), LatencyProbe::Probes());
     std::wprintf(L"| Start-up to a painted, idle window | %.2f s | - | - | reported |\n", startUp.seconds);
     std::wprintf(L"| Peak working set at start-up | %.1f MB | - | - | reported |\n", startUp.peakMegabytes);
-    ::CoUninitialize();
     return lines == entries ? 0 : 1;
 }

@@ -18,6 +18,11 @@ std::wstring_view WithoutTrailingSeparators(std::wstring_view path) {
 
 }  // namespace
 
+std::wstring_view LastComponent(std::wstring_view path) {
+    const size_t separator = path.find_last_of(L"\\/");
+    return separator == std::wstring_view::npos ? path : path.substr(separator + 1);
+}
+
 bool IsSameOrInside(std::wstring_view folder, std::wstring_view candidate) {
     folder = WithoutTrailingSeparators(folder);
     candidate = WithoutTrailingSeparators(candidate);

@@ -153,11 +153,6 @@ std::optional<std::string> HostPath(const std::vector<DriveMapping>& drives,
     return host;
 }
 
-std::wstring_view LastComponent(std::wstring_view path) {
-    const std::size_t separator = path.find_last_of(L"\\/");
-    return separator == std::wstring_view::npos ? path : path.substr(separator + 1);
-}
-
 bool IsDotOrDotDot(const char* name) {
     return std::strcmp(name, ".") == 0 || std::strcmp(name, "..") == 0;
 }

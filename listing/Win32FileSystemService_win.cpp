@@ -141,9 +141,8 @@ std::optional<WIN32_FILE_ATTRIBUTE_DATA> AttributeData(const std::wstring& path)
     return data;
 }
 
-// Why the entry is no folder to walk; nothing when it is one.
-std::error_code NotAFolderError(const std::wstring& full) {
-    const DWORD attributes = ::GetFileAttributesW(full.c_str());
+// Why an entry with these attributes, just read, is no folder to walk; nothing when it is one.
+std::error_code FolderError(DWORD attributes) {
     if (attributes == INVALID_FILE_ATTRIBUTES) return LastWin32Error();
     return IsFolder(attributes) ? std::error_code{} : Win32Error(ERROR_DIRECTORY);
 }
@@ -232,11 +231,6 @@ std::optional<std::wstring> LocalDateTimeText(const FILETIME& time) {
     return *date + L" " + *clock;
 }
 
-std::wstring_view LastComponent(std::wstring_view path) {
-    const size_t separator = path.find_last_of(L"\\/");
-    return separator == std::wstring_view::npos ? path : path.substr(separator + 1);
-}
-
 std::error_code Copy(const std::wstring& from, const std::wstring& to, bool overwrite) {
     return ::CopyFileW(from.c_str(), to.c_str(), !overwrite) ? std::error_code{} : LastWin32Error();
 }
@@ -245,7 +239,7 @@ std::error_code Copy(const std::wstring& from, const std::wstring& to, bool over
 std::error_code EnsureFolder(const std::wstring& full) {
     if (::CreateDirectoryW(full.c_str(), nullptr)) return {};
     const DWORD error = ::GetLastError();
-    if (error == ERROR_ALREADY_EXISTS && !NotAFolderError(full)) return {};
+    if (error == ERROR_ALREADY_EXISTS && !FolderError(::GetFileAttributesW(full.c_str()))) return {};
     return Win32Error(error);
 }
 
@@ -273,6 +267,16 @@ void CopyLevel(const PendingCopy& level, bool overwrite, std::vector<PendingCopy
         } else if (auto error = Copy(item.source.full, item.target, overwrite)) {
             report.Add(item.source.plain, error);
         }
+    }
+}
+
+// Copies a whole tree, level by level, from an explicit stack: a deep tree cannot overflow it.
+void CopyTree(PendingCopy top, bool overwrite, TreeReport& report) {
+    std::vector<PendingCopy> pending{std::move(top)};
+    while (!pending.empty()) {
+        const PendingCopy level = std::move(pending.back());
+        pending.pop_back();
+        CopyLevel(level, overwrite, pending, report);
     }
 }
 
@@ -442,19 +446,19 @@ TreeReport Win32FileSystemService::CopyFolder(const std::wstring& source,
     auto to = LongPath(destination);
     if (!from || !to) {
         report.Add(source, InvalidName());
-    } else if (IsSameOrInside(from->full, *to)) {
+        return report;
+    }
+    if (IsSameOrInside(from->full, *to)) {
         report.Add(source, VelquorError::DestinationInsideSource);
-    } else if (auto error = NotAFolderError(from->full)) {
+        return report;
+    }
+    const DWORD attributes = ::GetFileAttributesW(from->full.c_str());
+    if (auto error = FolderError(attributes)) {
         report.Add(source, error);
-    } else if (IsLink(::GetFileAttributesW(from->full.c_str()))) {
+    } else if (IsLink(attributes)) {
         report.Add(source, VelquorError::LinkNotFollowed);
     } else {
-        std::vector<PendingCopy> pending{{std::move(*from), std::move(*to)}};
-        while (!pending.empty()) {
-            const PendingCopy level = std::move(pending.back());
-            pending.pop_back();
-            CopyLevel(level, overwrite, pending, report);
-        }
+        CopyTree({std::move(*from), std::move(*to)}, overwrite, report);
     }
     return report;
 }
@@ -473,8 +477,8 @@ TreeReport Win32FileSystemService::DeleteFolder(const std::wstring& path, bool f
         return report;
     }
     const DWORD attributes = ::GetFileAttributesW(top->full.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || !IsFolder(attributes)) {
-        report.Add(path, NotAFolderError(top->full));
+    if (auto error = FolderError(attributes)) {
+        report.Add(path, error);
         return report;
     }
     // Depth first: a folder stays on the stack, opened, until everything inside it is gone.
