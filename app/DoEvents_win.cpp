@@ -1,11 +1,16 @@
 #include "app/DoEvents.h"
 
+namespace {
+
+// Hands one message to its window, letting the window's dialog keys (Tab between controls) work.
 void DispatchOne(MSG& message) {
     HWND top = ::GetAncestor(message.hwnd, GA_ROOT);
     if (top && ::IsDialogMessageW(top, &message)) return;
     ::TranslateMessage(&message);
     ::DispatchMessageW(&message);
 }
+
+}  // namespace
 
 void DoEvents() {
     MSG message;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <windows.h>
+#include "listing/Windows_win.h"
 
 #include <functional>
 #include <string>
@@ -11,7 +11,7 @@
 #include "listing/RootListing.h"
 #include "listing/ViewerWindow.h"
 #include "listing/WalkState.h"
-#include "listing/Win32FileSystemService.h"
+#include "listing/Win32FileSystemService_win.h"
 
 // The main window: the list of root entries of the removable drives, the properties box, the
 // status label and the skin's hot spots.

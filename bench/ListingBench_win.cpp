@@ -2,7 +2,7 @@
 // to messages waiting during the listing, and the program's start-up to a painted window.
 //   velquor_wine_bench DRIVE VELQUOR_EXE     (DRIVE: a removable drive holding only files)
 
-#include <windows.h>
+#include "listing/Windows_win.h"
 
 #include <psapi.h>
 
@@ -17,7 +17,7 @@
 #include "app/ComApartment.h"
 #include "app/DoEvents.h"
 #include "app/frmViewer.h"
-#include "listing/Win32FileSystemService.h"
+#include "listing/Win32FileSystemService_win.h"
 #include "listing/Win32Handles_win.h"
 
 namespace {

@@ -7,11 +7,9 @@
 #include <system_error>
 #include <vector>
 
-// <windows.h> defines these names as macros for its own functions; here they name the service's
-// operations. A file that includes <windows.h> includes it before this header, so that a use
-// renamed by the macros fails to compile instead of calling something else.
-#undef CopyFile
-#undef DeleteFile
+#if defined(CopyFile) || defined(DeleteFile)
+#error "<windows.h> renames CopyFile and DeleteFile: include listing/Windows_win.h instead"
+#endif
 
 // How the system classifies a drive, numbered as the scripting file-system component numbers it.
 enum class DriveKind : int {
@@ -33,10 +31,21 @@ struct ItemFailure {
 struct TreeReport {
     std::vector<ItemFailure> failures;
 
-    bool Succeeded() const { return failures.empty(); }
     void Add(std::wstring path, std::error_code error) {
         failures.push_back({std::move(path), error});
     }
+};
+
+// A moment in the user's local time, to the second, as the file system recorded it.
+struct LocalDateTime {
+    int year = 0;
+    int month = 0;  // 1 to 12
+    int day = 0;
+    int hour = 0;
+    int minute = 0;
+    int second = 0;
+
+    bool operator==(const LocalDateTime&) const = default;
 };
 
 // Called with the full path of each entry as a walk reads it.
@@ -68,9 +77,8 @@ public:
     // The entry's own name as the file system spells it (a file's with its extension).
     virtual std::optional<std::wstring> Name(const std::wstring& path) = 0;
     virtual std::optional<std::uint64_t> FileSize(const std::wstring& path) = 0;
-    // Creation date and time in the user's locale: short date, a space, long time; the time is
-    // left out at exactly midnight.
-    virtual std::optional<std::wstring> DateCreated(const std::wstring& path) = 0;
+    // When the entry was created, in the user's local time.
+    virtual std::optional<LocalDateTime> DateCreated(const std::wstring& path) = 0;
     // The shell's description of the file's type.
     virtual std::optional<std::wstring> TypeName(const std::wstring& path) = 0;
 

@@ -9,11 +9,10 @@
 #include <cerrno>
 #include <cstring>
 #include <cwchar>
+#include <ctime>
 #include <cwctype>
 #include <filesystem>
-#include <fstream>
 #include <memory>
-#include <sstream>
 #include <string_view>
 
 #include "listing/PathText.h"
@@ -226,19 +225,6 @@ std::wstring TypeNameOf(std::wstring_view name) {
     return text;
 }
 
-// wcsftime cannot tell how much room it needs: a zero answer means "too little", so grow.
-std::wstring FormattedTime(const wchar_t* format, const std::tm& time) {
-    for (std::size_t size = 64; size <= 4096; size *= 2) {
-        std::wstring text(size, L'\0');
-        const std::size_t length = std::wcsftime(text.data(), text.size(), format, &time);
-        if (length > 0) {
-            text.resize(length);
-            return text;
-        }
-    }
-    return {};
-}
-
 bool IsReadOnly(const struct stat& facts) { return (facts.st_mode & S_IWUSR) == 0; }
 
 // Read-only entries go only with force, which first gives the owner's write bit back. Linux
@@ -412,71 +398,7 @@ void CopyEntry(const std::string& from, const std::string& to, const std::wstrin
     }
 }
 
-// A mount-table field with its octal escapes ("\040" for a space) turned back into bytes.
-std::string Unescaped(std::string_view field) {
-    const auto isOctal = [](char c) { return c >= '0' && c <= '7'; };
-    std::string text;
-    for (std::size_t at = 0; at < field.size(); ++at) {
-        if (field[at] == '\\' && at + 3 < field.size() && isOctal(field[at + 1]) &&
-            isOctal(field[at + 2]) && isOctal(field[at + 3])) {
-            text.push_back(static_cast<char>(((field[at + 1] - '0') << 6) |
-                                             ((field[at + 2] - '0') << 3) | (field[at + 3] - '0')));
-            at += 3;
-        } else {
-            text.push_back(field[at]);
-        }
-    }
-    return text;
-}
-
-bool EndsInDigit(std::string_view text) {
-    return !text.empty() && text.back() >= '0' && text.back() <= '9';
-}
-
-// The whole disk a block device is part of: sdb1 -> sdb, mmcblk0p1 -> mmcblk0, nvme0n1p2 ->
-// nvme0n1. A device sysfs lists by itself is a whole disk already (sdc, mmcblk0).
-std::string DiskOf(const std::string& device, const std::string& sysBlock) {
-    if (::access((sysBlock + '/' + device).c_str(), F_OK) == 0) return device;
-    std::string disk = device;
-    while (EndsInDigit(disk)) disk.pop_back();
-    const std::string_view beforeP = std::string_view(disk).substr(0, disk.size() - 1);
-    if (!disk.empty() && disk.back() == 'p' && EndsInDigit(beforeP)) disk.pop_back();
-    return disk;
-}
-
-bool IsRemovableDisk(const std::string& disk, const std::string& sysBlock) {
-    std::ifstream flag(sysBlock + '/' + disk + "/removable");
-    std::string value;
-    return static_cast<bool>(flag >> value) && value == "1";
-}
-
 }  // namespace
-
-std::wstring GeneralDateText(const std::tm& time) {
-    const bool midnight = time.tm_hour == 0 && time.tm_min == 0 && time.tm_sec == 0;
-    return FormattedTime(midnight ? L"%x" : L"%x %X", time);
-}
-
-std::vector<DriveMapping> RemovableDrivesFromMounts(const std::string& mountTable,
-                                                    const std::string& sysBlock) {
-    constexpr std::string_view kDevices = "/dev/";
-    std::vector<DriveMapping> drives;
-    std::istringstream lines(mountTable);
-    std::string line;
-    wchar_t letter = L'D';
-    while (letter <= L'Z' && std::getline(lines, line)) {
-        std::istringstream fields(line);
-        std::string device;
-        std::string mountPoint;
-        if (!(fields >> device >> mountPoint)) continue;
-        device = Unescaped(device);
-        if (!device.starts_with(kDevices) || device.size() == kDevices.size()) continue;
-        if (!IsRemovableDisk(DiskOf(device.substr(kDevices.size()), sysBlock), sysBlock)) continue;
-        drives.push_back({std::wstring{letter, L':'}, Unescaped(mountPoint), DriveKind::Removable});
-        ++letter;
-    }
-    return drives;
-}
 
 PosixFileSystemService::PosixFileSystemService(std::vector<DriveMapping> drives)
     : drives_(std::move(drives)) {}
@@ -531,14 +453,15 @@ std::optional<std::uint64_t> PosixFileSystemService::FileSize(const std::wstring
 }
 
 // Not every file system records a birth time; the last write is the nearest it has.
-std::optional<std::wstring> PosixFileSystemService::DateCreated(const std::wstring& path) {
+std::optional<LocalDateTime> PosixFileSystemService::DateCreated(const std::wstring& path) {
     const auto facts = FactsOf(drives_, path);
     if (!facts) return std::nullopt;
     const bool hasBirth = (facts->stx_mask & STATX_BTIME) != 0;
     const std::time_t seconds = hasBirth ? facts->stx_btime.tv_sec : facts->stx_mtime.tv_sec;
     std::tm local{};
     if (!::localtime_r(&seconds, &local)) return std::nullopt;
-    return GeneralDateText(local);
+    return LocalDateTime{local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                         local.tm_hour,        local.tm_min,     local.tm_sec};
 }
 
 std::optional<std::wstring> PosixFileSystemService::TypeName(const std::wstring& path) {

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <ctime>
 #include <string>
 #include <vector>
 
@@ -12,14 +11,6 @@ struct DriveMapping {
     std::string folder;  // host path of the drive's root; a missing folder is a drive not ready
     DriveKind type = DriveKind::Removable;
 };
-
-// The removable media mounted on this machine, lettered from D: in mount-table order. mountTable
-// is the text of /proc/mounts; sysBlock is the sysfs block folder (/sys/block).
-std::vector<DriveMapping> RemovableDrivesFromMounts(const std::string& mountTable,
-                                                    const std::string& sysBlock);
-
-// A local time as "%x %X" in the process's locale; "%x" alone at exactly midnight.
-std::wstring GeneralDateText(const std::tm& time);
 
 // FileSystemService on POSIX file systems, for the portable core's tests and tools. Windows-form
 // paths ("E:\\Fotos") are taken through the drive table to host paths. An entry without its
@@ -37,7 +28,7 @@ public:
     bool FolderExists(const std::wstring& path) override;
     std::optional<std::wstring> Name(const std::wstring& path) override;
     std::optional<std::uint64_t> FileSize(const std::wstring& path) override;
-    std::optional<std::wstring> DateCreated(const std::wstring& path) override;
+    std::optional<LocalDateTime> DateCreated(const std::wstring& path) override;
     std::optional<std::wstring> TypeName(const std::wstring& path) override;
     std::error_code CopyFile(const std::wstring& source, const std::wstring& destination,
                              bool overwrite) override;

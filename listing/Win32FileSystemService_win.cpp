@@ -1,6 +1,5 @@
-#include "listing/Win32FileSystemService.h"
+#include "listing/Win32FileSystemService_win.h"
 
-#include <windows.h>
 #include <shellapi.h>
 
 #include <algorithm>
@@ -48,18 +47,6 @@ template <class Call> std::optional<std::wstring> ReadText(Call call) {
         text.resize(result);
         if (result < capacity) return text;
     }
-}
-
-// Text from the locale functions, which return the size they need for no buffer and the size
-// they wrote otherwise, terminator included both times.
-template <class Call> std::optional<std::wstring> ReadLocaleText(Call call) {
-    const int size = call(nullptr, 0);
-    if (size <= 0) return std::nullopt;
-    std::wstring text(static_cast<size_t>(size), L'\0');
-    const int written = call(text.data(), size);
-    if (written <= 0) return std::nullopt;
-    text.resize(static_cast<size_t>(written - 1));
-    return text;
 }
 
 std::error_code InvalidName() {
@@ -210,25 +197,15 @@ std::error_code ListRoot(const std::wstring& drive, bool folders, const EntryVis
     });
 }
 
-// Short date, a space and long time, in the user's locale and time zone; the date alone at
-// exactly midnight.
-std::optional<std::wstring> LocalDateTimeText(const FILETIME& time) {
+std::optional<LocalDateTime> LocalTimeOf(const FILETIME& time) {
     SYSTEMTIME utc{};
     SYSTEMTIME local{};
     if (!::FileTimeToSystemTime(&time, &utc) ||
         !::SystemTimeToTzSpecificLocalTime(nullptr, &utc, &local)) {
         return std::nullopt;
     }
-    auto date = ReadLocaleText([&](wchar_t* buffer, int size) {
-        return ::GetDateFormatEx(LOCALE_NAME_USER_DEFAULT, DATE_SHORTDATE, &local, nullptr, buffer,
-                                 size, nullptr);
-    });
-    if (!date || (local.wHour == 0 && local.wMinute == 0 && local.wSecond == 0)) return date;
-    const auto clock = ReadLocaleText([&](wchar_t* buffer, int size) {
-        return ::GetTimeFormatEx(LOCALE_NAME_USER_DEFAULT, 0, &local, nullptr, buffer, size);
-    });
-    if (!clock) return std::nullopt;
-    return *date + L" " + *clock;
+    return LocalDateTime{local.wYear, local.wMonth, local.wDay, local.wHour, local.wMinute,
+                         local.wSecond};
 }
 
 std::error_code Copy(const std::wstring& from, const std::wstring& to, bool overwrite) {
@@ -411,10 +388,10 @@ std::optional<std::uint64_t> Win32FileSystemService::FileSize(const std::wstring
     return (std::uint64_t{data->nFileSizeHigh} << 32) | data->nFileSizeLow;
 }
 
-std::optional<std::wstring> Win32FileSystemService::DateCreated(const std::wstring& path) {
+std::optional<LocalDateTime> Win32FileSystemService::DateCreated(const std::wstring& path) {
     const auto data = AttributeData(path);
     if (!data) return std::nullopt;
-    return LocalDateTimeText(data->ftCreationTime);
+    return LocalTimeOf(data->ftCreationTime);
 }
 
 std::optional<std::wstring> Win32FileSystemService::TypeName(const std::wstring& path) {

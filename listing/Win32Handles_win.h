@@ -1,6 +1,6 @@
 #pragma once
 
-#include <windows.h>
+#include "listing/Windows_win.h"
 
 #include "listing/Unique.h"
 

@@ -1,6 +1,6 @@
 #pragma once
 
-#include <windows.h>
+#include "listing/Windows_win.h"
 
 // Keeps the shell's AutoPlay from starting while one of our windows is in the foreground: a
 // hooked window answers the registered message "QueryCancelAutoPlay" with -1 (cancel) and passes

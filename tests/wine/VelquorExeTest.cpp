@@ -1,4 +1,4 @@
-#include <windows.h>
+#include "listing/Windows_win.h"
 
 #include <shellapi.h>
 

@@ -1,6 +1,6 @@
 #include "listing/Win32Error.h"
 
-#include <windows.h>
+#include "listing/Windows_win.h"
 
 #include <string>
 

@@ -1,7 +1,6 @@
 #pragma once
 
-// First, so that the service's CopyFile and DeleteFile are not taken for the macros it defines.
-#include <windows.h>
+#include "listing/Windows_win.h"
 
 #include "listing/FileSystemService.h"
 
@@ -18,7 +17,7 @@ public:
     bool FolderExists(const std::wstring& path) override;
     std::optional<std::wstring> Name(const std::wstring& path) override;
     std::optional<std::uint64_t> FileSize(const std::wstring& path) override;
-    std::optional<std::wstring> DateCreated(const std::wstring& path) override;
+    std::optional<LocalDateTime> DateCreated(const std::wstring& path) override;
     std::optional<std::wstring> TypeName(const std::wstring& path) override;
     std::error_code CopyFile(const std::wstring& source, const std::wstring& destination,
                              bool overwrite) override;
