@@ -1,7 +1,7 @@
 #pragma once
 
-// Where everything lies on the windows. Positions are given in twips, as the window was designed,
-// and kept in pixels at 15 twips to a pixel.
+// Where everything lies on the windows. Positions are given in twips, as the windows were
+// designed, and kept in pixels at 15 twips to a pixel.
 struct Rect {
     int left;
     int top;
@@ -22,11 +22,9 @@ constexpr Rect Twips(int left, int top, int width, int height) {
 
 namespace layout {
 
-// frmViewer: the client area, and its skin, one pixel larger than the client area each way.
-inline constexpr Rect frmViewer = Twips(0, 0, 9030, 6765);
-inline constexpr int kSkinWidth = 603;
-inline constexpr int kSkinHeight = 452;
-
+// The main window; its skin is one pixel larger than the client area each way.
+namespace frmViewer {
+inline constexpr Rect Client = Twips(0, 0, 9030, 6765);
 inline constexpr Rect lstViewer = Twips(120, 120, 4665, 3180);
 inline constexpr Rect txtProp = Twips(4920, 720, 3855, 1410);
 inline constexpr Rect lblStatus = Twips(4800, 120, 2775, 495);
@@ -48,5 +46,22 @@ inline constexpr Rect picCopy = Twips(1440, 1035, 6135, 4695);
 inline constexpr Rect lblCopySt = Twips(0, 2280, 6015, 375);
 // Below the visible client area, reached only with the keyboard.
 inline constexpr Rect Check1 = Twips(8880, 7560, 495, 255);
+}  // namespace frmViewer
+
+// The connection monitor: its picture fills it, one pixel larger than the client area each way.
+namespace Form1 {
+inline constexpr Rect Client = Twips(0, 0, 3240, 3255);
+inline constexpr Rect pic = Twips(0, 0, 3255, 3270);
+inline constexpr Rect Image1 = Twips(2880, 0, 375, 375);
+inline constexpr Rect plugin = Twips(7560, 3360, 3315, 3330);
+inline constexpr Rect Check1 = Twips(2280, 6000, 495, 255);
+}  // namespace Form1
+
+// The help window.
+namespace Form2 {
+inline constexpr Rect Client = Twips(0, 0, 7875, 5565);
+inline constexpr Rect Image1 = Twips(7440, 120, 375, 255);
+inline constexpr Rect Check1 = Twips(8400, 6480, 495, 255);
+}  // namespace Form2
 
 }  // namespace layout

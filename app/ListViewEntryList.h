@@ -2,40 +2,68 @@
 
 #include "listing/Windows_win.h"
 
+#include <commctrl.h>
+
 #include <string>
+#include <vector>
 
 #include "app/Layout.h"
 #include "listing/EntryList.h"
 
-// The entry list as the platform's list view: report view, one column, no header, a check box per
-// line. Lines added in a burst are drawn in batches (a visible list view redrawn per insert costs
-// milliseconds a line), so the list grows on screen a few times a second while every line is
-// still added at once.
+// The entry list as the platform's list view in owner-data mode: report view, one column, no
+// header, a check box per line. The lines and their marks live here; the view asks for what it
+// draws, so a long list costs little memory and no insert per line. Check marks are toggled here,
+// on a click on the check box or the space bar (an owner-data list view never toggles them), and
+// shown through the state image, where assistive tools read them.
+//
+// Changes are drawn in batches: a visible list view redrawn for each change costs milliseconds a
+// line, so while lines change the view's redraw stays off and a timer draws what changed a few
+// times a second.
 class ListViewEntryList final : public EntryList {
 public:
-    // The timer, on the parent window, that draws the lines added since the last batch.
-    static constexpr UINT_PTR kDrawTimer = 0x5649;
+    ListViewEntryList() = default;
+    ListViewEntryList(const ListViewEntryList&) = delete;
+    ListViewEntryList& operator=(const ListViewEntryList&) = delete;
 
     bool Create(HWND parent, Rect rect, int controlId);
     HWND hWnd() const { return hwnd_; }
-    // Draws the lines added since the last batch; ends batching once no line came in between.
-    void DrawBatch();
+    // The list view's notifications, which arrive at its parent (WM_NOTIFY); the answer for them.
+    LRESULT OnNotify(const NMHDR& header);
 
     int ListCount() const override;
     std::wstring List(int index) const override;
     bool Selected(int index) const override;
     void SetSelected(int index, bool marked) override;
     int ListIndex() const override;
-    void SetListIndex(int index) override;
     void AddItem(const std::wstring& text) override;
     void RemoveItem(int index) override;
     void Clear() override;
 
 private:
-    void StartBatch();
+    struct Line {
+        std::wstring text;
+        bool marked = false;
+    };
+
+    static LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnListViewMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    void MakeCurrent(int index) override;
+    void OnClickAt(const NMITEMACTIVATE& click);
+    void FollowKeyboard();
+    void ToggleMark(int index);
+    void FillDisplayInfo(LVITEMW& item) const;
+    void ShowCurrent();
+    void SyncCount();
+    void Changed();
+    void DrawBatch();
     void SetRedraw(bool on);
 
     HWND hwnd_ = nullptr;
+    WNDPROC listViewProc_ = nullptr;
+    std::vector<Line> lines_;
+    int current_ = -1;
+    int viewCount_ = 0;  // the count the list view was last told
     bool batching_ = false;
-    bool addedSinceDraw_ = false;
+    bool changedSinceDraw_ = false;
+    bool scrollToCurrent_ = false;
 };

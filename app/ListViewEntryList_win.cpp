@@ -1,17 +1,22 @@
 #include "app/ListViewEntryList.h"
 
-#include <commctrl.h>
-
-
 #include <algorithm>
 #include <utility>
 
 namespace {
 
+// On the list view itself, apart from the timers the list view keeps for its own use.
+constexpr UINT_PTR kDrawTimer = 0x5649;
+// A change shows this soon; while changes keep coming, batches follow at the pace below.
+constexpr UINT kFirstDrawMs = 20;
 constexpr UINT kShortestDrawIntervalMs = 250;
 // Drawing a batch takes tens of milliseconds once the list is long (under Wine): the next batch
-// waits this many times as long, so drawing never takes more than a small share of a listing.
+// waits this many times as long, so drawing never takes more than a small share of a walk.
 constexpr UINT kDrawIntervalPerDrawTime = 20;
+
+constexpr UINT kCurrentState = LVIS_SELECTED | LVIS_FOCUSED;
+
+UINT CheckBoxImage(bool marked) { return INDEXTOSTATEIMAGEMASK(marked ? 2 : 1); }
 
 }  // namespace
 
@@ -19,95 +24,213 @@ bool ListViewEntryList::Create(HWND parent, Rect rect, int controlId) {
     hwnd_ = ::CreateWindowExW(
         WS_EX_CLIENTEDGE, WC_LISTVIEWW, L"",
         WS_CHILD | WS_VISIBLE | WS_TABSTOP | LVS_REPORT | LVS_NOCOLUMNHEADER | LVS_SINGLESEL |
-            LVS_SHOWSELALWAYS,
+            LVS_SHOWSELALWAYS | LVS_OWNERDATA,
         rect.left, rect.top, rect.width, rect.height, parent,
         reinterpret_cast<HMENU>(static_cast<INT_PTR>(controlId)), nullptr, nullptr);
     if (!hwnd_) return false;
     ListView_SetExtendedListViewStyle(hwnd_, LVS_EX_CHECKBOXES | LVS_EX_FULLROWSELECT);
+    // The check boxes are asked of us with each line's text.
+    ListView_SetCallbackMask(hwnd_, LVIS_STATEIMAGEMASK);
     RECT client{};
     ::GetClientRect(hwnd_, &client);
     LVCOLUMNW column{};
     column.mask = LVCF_WIDTH;
     column.cx = client.right - ::GetSystemMetrics(SM_CXVSCROLL);
     ListView_InsertColumn(hwnd_, 0, &column);
+    // Subclassed in-process (not through window properties, which cost a wineserver round trip
+    // per message under Wine) to see the keys and the drawing timer.
+    ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
+    listViewProc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
+        hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListViewEntryList::ListViewProc)));
     return true;
 }
 
-int ListViewEntryList::ListCount() const { return ListView_GetItemCount(hwnd_); }
+int ListViewEntryList::ListCount() const { return static_cast<int>(lines_.size()); }
 
-std::wstring ListViewEntryList::List(int index) const {
-    // The list view cannot say how long a text is: grow the buffer until the text fits.
-    std::wstring text(256, L'\0');
-    for (;;) {
-        LVITEMW item{};
-        item.iSubItem = 0;
-        item.pszText = text.data();
-        item.cchTextMax = static_cast<int>(text.size());
-        const auto length = static_cast<size_t>(
-            ::SendMessageW(hwnd_, LVM_GETITEMTEXTW, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item)));
-        if (length + 1 < text.size()) {
-            text.resize(length);
-            return text;
-        }
-        text.resize(text.size() * 2);
-    }
-}
+std::wstring ListViewEntryList::List(int index) const { return lines_.at(static_cast<size_t>(index)).text; }
 
-bool ListViewEntryList::Selected(int index) const {
-    return ListView_GetCheckState(hwnd_, static_cast<UINT>(index)) != FALSE;
-}
+bool ListViewEntryList::Selected(int index) const { return lines_.at(static_cast<size_t>(index)).marked; }
 
 void ListViewEntryList::SetSelected(int index, bool marked) {
-    ListView_SetCheckState(hwnd_, static_cast<UINT>(index), marked ? TRUE : FALSE);
+    lines_.at(static_cast<size_t>(index)).marked = marked;
+    Changed();
 }
 
-int ListViewEntryList::ListIndex() const {
-    return ListView_GetNextItem(hwnd_, -1, LVNI_SELECTED);
-}
+int ListViewEntryList::ListIndex() const { return current_; }
 
-void ListViewEntryList::SetListIndex(int index) {
-    ListView_SetItemState(hwnd_, index, LVIS_FOCUSED | LVIS_SELECTED, LVIS_FOCUSED | LVIS_SELECTED);
-    ListView_EnsureVisible(hwnd_, index, FALSE);
+void ListViewEntryList::MakeCurrent(int index) {
+    current_ = index;
+    ShowCurrent();
+    scrollToCurrent_ = true;
+    Changed();
 }
 
 void ListViewEntryList::AddItem(const std::wstring& text) {
-    StartBatch();
-    LVITEMW item{};
-    item.mask = LVIF_TEXT;
-    item.iItem = ListCount();
-    item.pszText = const_cast<wchar_t*>(text.c_str());
-    ListView_InsertItem(hwnd_, &item);
-    addedSinceDraw_ = true;
+    lines_.push_back({text});
+    Changed();
 }
 
-void ListViewEntryList::RemoveItem(int index) { ListView_DeleteItem(hwnd_, index); }
+void ListViewEntryList::RemoveItem(int index) {
+    SyncCount();
+    lines_.erase(lines_.begin() + index);
+    // The list view moves its selection and focus up with the lines that follow.
+    ListView_DeleteItem(hwnd_, index);
+    viewCount_ = ListCount();
+    if (index == current_) current_ = -1;
+    if (index < current_) --current_;
+    ShowCurrent();
+    Changed();
+}
 
-void ListViewEntryList::Clear() { ListView_DeleteAllItems(hwnd_); }
+void ListViewEntryList::Clear() {
+    lines_.clear();
+    current_ = -1;
+    ListView_DeleteAllItems(hwnd_);
+    viewCount_ = 0;
+    Changed();
+}
 
-void ListViewEntryList::StartBatch() {
+LRESULT ListViewEntryList::OnNotify(const NMHDR& header) {
+    switch (header.code) {
+    case LVN_GETDISPINFOW:
+        FillDisplayInfo(reinterpret_cast<NMLVDISPINFOW&>(const_cast<NMHDR&>(header)).item);
+        return 0;
+    case NM_CLICK:
+    case NM_DBLCLK:
+        OnClickAt(reinterpret_cast<const NMITEMACTIVATE&>(header));
+        return 0;
+    case NM_RCLICK:
+        // A right click selects the line under it; the current line stays the one last clicked.
+        ShowCurrent();
+        return 0;
+    case LVN_ODFINDITEMW:
+        return -1;  // every line starts with its drive letter: typing to find one would not help
+    default:
+        return 0;
+    }
+}
+
+void ListViewEntryList::OnClickAt(const NMITEMACTIVATE& click) {
+    LVHITTESTINFO hit{};
+    hit.pt = click.ptAction;
+    const int index = ListView_HitTest(hwnd_, &hit);
+    if (index < 0 || index >= ListCount()) {
+        // Below the last line: the list view let go of the selection, ListIndex does not.
+        ShowCurrent();
+        return;
+    }
+    if (hit.flags & LVHT_ONITEMSTATEICON) ToggleMark(index);
+    current_ = index;
+    ShowCurrent();
+    ReportClick();
+}
+
+void ListViewEntryList::FollowKeyboard() {
+    const int focused = ListView_GetNextItem(hwnd_, -1, LVNI_FOCUSED);
+    if (focused < 0 || focused >= ListCount() || focused == current_) {
+        ShowCurrent();
+        return;
+    }
+    current_ = focused;
+    ShowCurrent();
+    ReportClick();
+}
+
+void ListViewEntryList::ToggleMark(int index) {
+    if (index < 0 || index >= ListCount()) return;
+    Line& line = lines_[static_cast<size_t>(index)];
+    line.marked = !line.marked;
+    if (batching_) {
+        changedSinceDraw_ = true;
+    } else {
+        ListView_RedrawItems(hwnd_, index, index);
+    }
+}
+
+void ListViewEntryList::FillDisplayInfo(LVITEMW& item) const {
+    if (item.iItem < 0 || item.iItem >= ListCount()) return;
+    const Line& line = lines_[static_cast<size_t>(item.iItem)];
+    if ((item.mask & LVIF_TEXT) && item.pszText && item.cchTextMax > 0) {
+        ::lstrcpynW(item.pszText, line.text.c_str(), item.cchTextMax);
+    }
+    if (item.mask & LVIF_STATE) {
+        item.state = (item.state & ~LVIS_STATEIMAGEMASK) | CheckBoxImage(line.marked);
+    }
+}
+
+// Shows the current line as the list view's one selected and focused line.
+void ListViewEntryList::ShowCurrent() {
+    SyncCount();
+    if (current_ < 0) {
+        ListView_SetItemState(hwnd_, -1, 0, kCurrentState);
+        return;
+    }
+    ListView_SetItemState(hwnd_, current_, kCurrentState, kCurrentState);
+}
+
+void ListViewEntryList::SyncCount() {
+    if (viewCount_ == ListCount()) return;
+    ListView_SetItemCountEx(hwnd_, ListCount(), LVSICF_NOINVALIDATEALL | LVSICF_NOSCROLL);
+    viewCount_ = ListCount();
+}
+
+void ListViewEntryList::Changed() {
+    changedSinceDraw_ = true;
     if (batching_) return;
     batching_ = true;
     SetRedraw(false);
-    ::SetTimer(::GetParent(hwnd_), kDrawTimer, kShortestDrawIntervalMs, nullptr);
+    ::SetTimer(hwnd_, kDrawTimer, kFirstDrawMs, nullptr);
 }
 
 void ListViewEntryList::DrawBatch() {
-    if (!batching_) return;
+    SyncCount();
     SetRedraw(true);
-    if (std::exchange(addedSinceDraw_, false)) {
-        const ULONGLONG start = ::GetTickCount64();
-        ::UpdateWindow(hwnd_);
-        SetRedraw(false);
-        const auto drawMs = static_cast<UINT>(::GetTickCount64() - start);
-        ::SetTimer(::GetParent(hwnd_), kDrawTimer,
-                   std::max(kShortestDrawIntervalMs, drawMs * kDrawIntervalPerDrawTime), nullptr);
+    if (!std::exchange(changedSinceDraw_, false)) {
+        // Nothing changed since the last batch: drawing follows the list as usual again.
+        batching_ = false;
+        ::KillTimer(hwnd_, kDrawTimer);
         return;
     }
-    batching_ = false;
-    ::KillTimer(::GetParent(hwnd_), kDrawTimer);
+    if (std::exchange(scrollToCurrent_, false) && current_ >= 0) {
+        ListView_EnsureVisible(hwnd_, current_, FALSE);
+    }
+    const ULONGLONG start = ::GetTickCount64();
+    ::UpdateWindow(hwnd_);
+    SetRedraw(false);
+    const auto drawMs = static_cast<UINT>(::GetTickCount64() - start);
+    ::SetTimer(hwnd_, kDrawTimer, std::max(kShortestDrawIntervalMs, drawMs * kDrawIntervalPerDrawTime),
+               nullptr);
 }
 
 void ListViewEntryList::SetRedraw(bool on) {
     ::SendMessageW(hwnd_, WM_SETREDRAW, on ? TRUE : FALSE, 0);
     if (on) ::InvalidateRect(hwnd_, nullptr, TRUE);
+}
+
+LRESULT CALLBACK ListViewEntryList::ListViewProc(HWND hwnd, UINT message, WPARAM wParam,
+                                                 LPARAM lParam) {
+    auto* self = reinterpret_cast<ListViewEntryList*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+    if (message == WM_NCDESTROY) {
+        // The list view goes: its own procedure is put back before its last message.
+        ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(self->listViewProc_));
+        ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
+        self->hwnd_ = nullptr;
+        return ::CallWindowProcW(self->listViewProc_, hwnd, message, wParam, lParam);
+    }
+    return self->OnListViewMessage(message, wParam, lParam);
+}
+
+LRESULT ListViewEntryList::OnListViewMessage(UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == WM_TIMER && wParam == kDrawTimer) {
+        DrawBatch();
+        return 0;
+    }
+    if (message == WM_KEYDOWN && wParam == VK_SPACE) {
+        ToggleMark(current_);
+        return 0;
+    }
+    const LRESULT result = ::CallWindowProcW(listViewProc_, hwnd_, message, wParam, lParam);
+    // Keys move the focus (arrows, pages, type-ahead); a move is the user's click on that line.
+    if (message == WM_KEYDOWN || message == WM_CHAR) FollowKeyboard();
+    return result;
 }

@@ -10,8 +10,9 @@
 #include "app/Layout.h"
 #include "app/Skin.h"
 
-// A borderless top-level window covered by its skin, with hot spots (rectangles of the skin that
-// react to clicks) and dragging by any bare part of the skin. Owns its HWND.
+// A borderless top-level window covered by a picture (its skin), with hot spots (rectangles of
+// the picture that react to clicks), optionally dragged by any bare part of the picture, and an
+// off-screen check box Check1 that switches the AutoPlay hook on this window. Owns its HWND.
 class SkinnedWindow {
 public:
     // Mouse buttons as the mouse handlers number them: one bit per button.
@@ -20,31 +21,49 @@ public:
     static constexpr int kMiddleButton = 4;
     static constexpr int kSideButton = 8;  // either of the extra buttons
 
+    enum class Dragging { ByTheSkin, Never };
+
     SkinnedWindow(const SkinnedWindow&) = delete;
     SkinnedWindow& operator=(const SkinnedWindow&) = delete;
     virtual ~SkinnedWindow();
 
     HWND hWnd() const { return hwnd_; }
+    HWND Check1() const { return Check1_; }
+    // Shows the window and paints it at once.
+    void Show(int showCommand = SW_SHOWNORMAL);
+    // Called once the window is gone, as its last act: the owner may forget (delete) it there.
+    void OnDestroyed(std::function<void()> destroyed) { destroyed_ = std::move(destroyed); }
 
     // A button went down on the bare skin at client pixel (x, y): anchors a drag.
     void Form_MouseDown(int button, int x, int y);
     // The pointer moved over the bare skin with buttons held: drags the window by its offset
     // from the anchor, horizontally first, then vertically.
     void Form_MouseMove(int buttons, int x, int y);
+    // Ticked: hooks this window against AutoPlay; unticked: unhooks it; greyed: nothing.
+    void Check1_Click();
 
     int DragAnchorX = 0;
     int DragAnchorY = 0;
 
 protected:
-    SkinnedWindow(HINSTANCE instance, int skinResource);
+    SkinnedWindow(HINSTANCE instance, int skinResource, Dragging dragging);
 
     // Creates the window with its client area of size, centred on the screen, not yet shown.
     bool CreateSkinnedWindow(const wchar_t* className, const std::wstring& caption, Rect size);
+    // A hot spot whose command is not there yet takes its clicks and does nothing with them.
     void AddHotSpot(Rect rect, std::function<void()> click);
+    // Creates Check1, ticked: every window is hooked when it loads, and the box shows the truth.
+    void CreateCheck1(Rect rect);
+    // The picture the window shows; it is repainted only when it really changes.
+    void SetPicture(const Skin& picture);
+    const Skin& Picture() const { return *picture_; }
+    const Skin& OwnSkin() const { return skin_; }
+    // Closes the window once the message being handled is done (so that no handler of a window
+    // that is gone runs on), as the user closing it would.
+    void Unload();
     // Destroys the window now; a derived window calls it first thing in its destructor, so that
     // no message reaches it half torn down.
     void Destroy();
-    const Skin& WindowSkin() const { return skin_; }
 
     // The window's own messages; anything not handled goes to DefaultMessage.
     virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
@@ -56,6 +75,7 @@ private:
     void OnButtonDown(int button, int x, int y);
     void OnButtonUp(int x, int y, WPARAM buttonsStillHeld);
     void OnMouseMove(WPARAM buttons, int x, int y);
+    void OnCheck1Clicked();
     void Paint();
 
     struct HotSpot {
@@ -65,7 +85,12 @@ private:
 
     HINSTANCE instance_;
     Skin skin_;
+    const Skin* picture_ = &skin_;
+    Dragging dragging_;
     HWND hwnd_ = nullptr;
+    HWND Check1_ = nullptr;
     std::vector<HotSpot> hotSpots_;
     std::optional<size_t> pressedHotSpot_;
+    bool pressedOnSkin_ = false;
+    std::function<void()> destroyed_;
 };

@@ -5,8 +5,11 @@
 #include <utility>
 
 #include "app/Resources.h"
+#include "shell/Module1.h"
 
 namespace {
+
+constexpr int kCheck1Id = 199;
 
 int HeldButtons(WPARAM keys) {
     int buttons = 0;
@@ -39,13 +42,20 @@ int ButtonOf(UINT message) {
 
 }  // namespace
 
-SkinnedWindow::SkinnedWindow(HINSTANCE instance, int skinResource)
-    : instance_(instance), skin_(instance, skinResource) {}
+SkinnedWindow::SkinnedWindow(HINSTANCE instance, int skinResource, Dragging dragging)
+    : instance_(instance), skin_(instance, skinResource), dragging_(dragging) {}
 
 SkinnedWindow::~SkinnedWindow() { Destroy(); }
 
 void SkinnedWindow::Destroy() {
     if (hwnd_) ::DestroyWindow(hwnd_);
+}
+
+void SkinnedWindow::Unload() { ::PostMessageW(hwnd_, WM_CLOSE, 0, 0); }
+
+void SkinnedWindow::Show(int showCommand) {
+    ::ShowWindow(hwnd_, showCommand);
+    ::UpdateWindow(hwnd_);
 }
 
 bool SkinnedWindow::CreateSkinnedWindow(const wchar_t* className, const std::wstring& caption,
@@ -73,6 +83,40 @@ bool SkinnedWindow::CreateSkinnedWindow(const wchar_t* className, const std::wst
 
 void SkinnedWindow::AddHotSpot(Rect rect, std::function<void()> click) {
     hotSpots_.push_back({rect, std::move(click)});
+}
+
+void SkinnedWindow::CreateCheck1(Rect rect) {
+    Check1_ = ::CreateWindowExW(0, L"BUTTON", L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | BS_3STATE,
+                                rect.left, rect.top, rect.width, rect.height, hwnd_,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(kCheck1Id)), instance_,
+                                nullptr);
+    ::SendMessageW(Check1_, BM_SETCHECK, BST_CHECKED, 0);
+}
+
+void SkinnedWindow::Check1_Click() {
+    switch (::SendMessageW(Check1_, BM_GETCHECK, 0, 0)) {
+    case BST_CHECKED:
+        Module1::InstallAutoPlayHook(hwnd_);
+        break;
+    case BST_UNCHECKED:
+        Module1::RemoveAutoPlayHook(hwnd_);
+        break;
+    default:
+        break;  // greyed: the hook stays as it is
+    }
+}
+
+void SkinnedWindow::OnCheck1Clicked() {
+    // A click ticks or unticks the box; only the program ever greys it.
+    const bool ticked = ::SendMessageW(Check1_, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    ::SendMessageW(Check1_, BM_SETCHECK, ticked ? BST_UNCHECKED : BST_CHECKED, 0);
+    Check1_Click();
+}
+
+void SkinnedWindow::SetPicture(const Skin& picture) {
+    if (picture_ == &picture) return;
+    picture_ = &picture;
+    ::InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void SkinnedWindow::Form_MouseDown(int button, int x, int y) {
@@ -106,27 +150,33 @@ void SkinnedWindow::OnButtonDown(int button, int x, int y) {
         if (button == kLeftButton) pressedHotSpot_ = spot;
         return;
     }
+    if (dragging_ == Dragging::Never) return;
+    pressedOnSkin_ = true;
     Form_MouseDown(button, x, y);
 }
 
 void SkinnedWindow::OnButtonUp(int x, int y, WPARAM buttonsStillHeld) {
     const auto pressed = std::exchange(pressedHotSpot_, std::nullopt);
-    if (HeldButtons(buttonsStillHeld) == 0) ::ReleaseCapture();
+    if (HeldButtons(buttonsStillHeld) == 0) {
+        pressedOnSkin_ = false;
+        ::ReleaseCapture();
+    }
     // A click is a press and a release on the same hot spot.
-    if (pressed && pressed == HotSpotAt(x, y)) hotSpots_[*pressed].click();
+    if (pressed && pressed == HotSpotAt(x, y) && hotSpots_[*pressed].click) {
+        hotSpots_[*pressed].click();
+    }
 }
 
 void SkinnedWindow::OnMouseMove(WPARAM buttons, int x, int y) {
-    // A press that began on a hot spot belongs to it; a bare move over a hot spot is its own too.
-    if (pressedHotSpot_) return;
-    if (::GetCapture() != hwnd_ && HotSpotAt(x, y)) return;
-    Form_MouseMove(HeldButtons(buttons), x, y);
+    // Only a press on the bare skin drags: one on a hot spot belongs to it, and one on a control
+    // (the button then held as the pointer comes over the skin) to that control.
+    if (pressedOnSkin_) Form_MouseMove(HeldButtons(buttons), x, y);
 }
 
 void SkinnedWindow::Paint() {
     PAINTSTRUCT paint;
     HDC dc = ::BeginPaint(hwnd_, &paint);
-    skin_.Paint(dc);
+    picture_->Paint(dc);
     ::EndPaint(hwnd_, &paint);
 }
 
@@ -151,6 +201,10 @@ LRESULT SkinnedWindow::DefaultMessage(UINT message, WPARAM wParam, LPARAM lParam
         return 0;
     case WM_CAPTURECHANGED:
         pressedHotSpot_.reset();
+        pressedOnSkin_ = false;
+        return 0;
+    case WM_COMMAND:
+        if (LOWORD(wParam) == kCheck1Id && HIWORD(wParam) == BN_CLICKED) OnCheck1Clicked();
         return 0;
     case WM_ERASEBKGND:
         return 1;  // the skin covers everything
@@ -173,7 +227,11 @@ LRESULT CALLBACK SkinnedWindow::WindowProc(HWND hwnd, UINT message, WPARAM wPara
     if (message == WM_NCDESTROY) {
         ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
-        return ::DefWindowProcW(hwnd, message, wParam, lParam);
+        self->Check1_ = nullptr;
+        const LRESULT result = ::DefWindowProcW(hwnd, message, wParam, lParam);
+        // Last: the owner may delete the window object here.
+        if (const auto destroyed = std::move(self->destroyed_)) destroyed();
+        return result;
     }
     return self->OnMessage(message, wParam, lParam);
 }

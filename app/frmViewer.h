@@ -2,34 +2,30 @@
 
 #include "listing/Windows_win.h"
 
-#include <functional>
-#include <string>
-
+#include "app/ControlRoles.h"
+#include "app/GdiHandles.h"
 #include "app/ListViewEntryList.h"
 #include "app/SkinnedWindow.h"
-#include "app/GdiHandles.h"
+#include "app/SystemCalls.h"
+#include "app/SystemUserFormats.h"
 #include "listing/RootListing.h"
-#include "listing/ViewerWindow.h"
+#include "listing/Viewer.h"
 #include "listing/WalkState.h"
 #include "listing/Win32FileSystemService_win.h"
 
 // The main window: the list of root entries of the removable drives, the properties box, the
-// status label and the skin's hot spots.
-class frmViewer final : public SkinnedWindow, private ViewerWindow {
+// status label, the copy's progress panel and the skin's hot spots. It plays the roles its walks
+// work on (Viewer) with its own controls, and reaches the world outside through SystemCalls.
+class frmViewer final : public SkinnedWindow,
+                        private MessagePump,
+                        private MessageBoxes,
+                        private FolderChooser {
 public:
-    // What the window does to the world outside it; tests put their own in.
-    struct Actions {
-        std::function<void(HWND owner, const wchar_t* address)> openWebPage;
-        std::function<void()> endProgram;
-    };
-    static Actions RealActions();
-
-    explicit frmViewer(HINSTANCE instance, Actions actions = RealActions());
+    explicit frmViewer(HINSTANCE instance, SystemCalls& system = RealSystemCalls());
     ~frmViewer() override { Destroy(); }
 
     // Creates the window and its controls and runs Form_Load; the window is not shown yet.
     bool Create();
-    void Show(int showCommand);
 
     void Form_Load();
     void mvSALL_Click();
@@ -38,7 +34,6 @@ public:
     void Image1_Click();
     void Image4_Click();
     void Image5_Click();
-    void Check1_Click();
 
     Listed ViewMode() const { return listing_.ViewMode(); }
     ListViewEntryList& lstViewer() { return lstViewer_; }
@@ -46,21 +41,32 @@ public:
     HWND lblStatus() const { return lblStatus_; }
     HWND picCopy() const { return picCopy_; }
     HWND lblCopySt() const { return lblCopySt_; }
-    HWND Check1() const { return Check1_; }
 
 private:
     void DoEvents() override;
-    void SetStatusText(const std::wstring& text) override;
+    void Warn(const std::wstring& text) override;
+    bool AskYesNo(const std::wstring& text) override;
+    std::wstring ChooseFolder(const std::wstring& startFolder, const std::wstring& title) override;
 
     void CreateControls();
     void AddHotSpots();
-    void ShowView(Listed view);
+    // Runs a command that changes the list, unless a walk is under way: its list stays its own.
+    template <class Command> void ListCommand(Command command) {
+        if (const auto walking = walk_.TryBegin()) command();
+    }
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT ColourStatic(HDC dc, HWND control);
 
-    Actions actions_;
+    SystemCalls& system_;
     Win32FileSystemService files_;
     ListViewEntryList lstViewer_;
+    WindowText lblStatusText_;
+    WindowText txtPropText_;
+    WindowText caption_;
+    ChildPanel picCopyPanel_;
+    WindowText lblCopyStText_;
+    SystemUserFormats formats_;
+    Viewer viewer_;
     WalkState walk_;
     RootListing listing_;
     UniqueGdiObject statusFont_;
@@ -69,5 +75,4 @@ private:
     HWND lblStatus_ = nullptr;
     HWND picCopy_ = nullptr;
     HWND lblCopySt_ = nullptr;
-    HWND Check1_ = nullptr;
 };

@@ -1,8 +1,5 @@
 #include "app/frmViewer.h"
 
-#include <commctrl.h>
-#include <shellapi.h>
-
 #include "app/DoEvents.h"
 #include "app/Resources.h"
 #include "app/WebSite.h"
@@ -20,7 +17,6 @@ enum ControlId : int {
     kLstViewer,
     kPicCopy,
     kLblCopySt,
-    kCheck1,
 };
 
 // A font of the given face and size in points (hundredths), as the screen's resolution draws it.
@@ -45,66 +41,69 @@ void SetFont(HWND control, HGDIOBJ font) {
 
 }  // namespace
 
-frmViewer::Actions frmViewer::RealActions() {
-    return {
-        [](HWND owner, const wchar_t* address) {
-            ::ShellExecuteW(owner, L"open", address, nullptr, nullptr, SW_SHOWNORMAL);
-        },
-        [] { ::ExitProcess(0); },
-    };
-}
-
-frmViewer::frmViewer(HINSTANCE instance, Actions actions)
-    : SkinnedWindow(instance, IDR_SKIN_VIEWER),
-      actions_(std::move(actions)),
-      listing_(files_, lstViewer_, *this, walk_) {}
+frmViewer::frmViewer(HINSTANCE instance, SystemCalls& system)
+    : SkinnedWindow(instance, IDR_SKIN_VIEWER, Dragging::ByTheSkin),
+      system_(system),
+      viewer_{files_,        lstViewer_, *this,          lblStatusText_, txtPropText_, caption_,
+              picCopyPanel_, lblCopyStText_, *this, *this,           formats_},
+      listing_(viewer_) {}
 
 bool frmViewer::Create() {
-    if (!CreateSkinnedWindow(kClassName, kCaption, layout::frmViewer)) return false;
+    if (!CreateSkinnedWindow(kClassName, kCaption, layout::frmViewer::Client)) return false;
     CreateControls();
     AddHotSpots();
     Form_Load();
     return true;
 }
 
-void frmViewer::Show(int showCommand) {
-    ::ShowWindow(hWnd(), showCommand);
-    ::UpdateWindow(hWnd());
-}
-
 void frmViewer::CreateControls() {
+    namespace at = layout::frmViewer;
     // Created in tab order: lblStatus, txtProp, lstViewer, picCopy (holding lblCopySt), Check1.
     statusFont_ = PointFont(L"Arial", 825, FW_NORMAL);
     copyFont_ = PointFont(L"Arial", 975, FW_BOLD);
     HGDIOBJ guiFont = ::GetStockObject(DEFAULT_GUI_FONT);
 
-    lblStatus_ = CreateChild(hWnd(), L"STATIC", WS_VISIBLE | SS_CENTER, 0, layout::lblStatus, kLblStatus);
+    // The labels take the mouse (SS_NOTIFY), so that a press on them never drags the window.
+    lblStatus_ = CreateChild(hWnd(), L"STATIC", WS_VISIBLE | SS_CENTER | SS_NOTIFY, 0, at::lblStatus,
+                             kLblStatus);
     SetFont(lblStatus_, statusFont_.Get());
 
     txtProp_ = CreateChild(hWnd(), L"EDIT", WS_VISIBLE | WS_TABSTOP | ES_MULTILINE | ES_READONLY,
-                           WS_EX_CLIENTEDGE, layout::txtProp, kTxtProp);
+                           WS_EX_CLIENTEDGE, at::txtProp, kTxtProp);
     SetFont(txtProp_, guiFont);
 
-    lstViewer_.Create(hWnd(), layout::lstViewer, kLstViewer);
+    lstViewer_.Create(hWnd(), at::lstViewer, kLstViewer);
     SetFont(lstViewer_.hWnd(), guiFont);
 
-    picCopy_ = CreateChild(hWnd(), L"STATIC", 0, WS_EX_CLIENTEDGE, layout::picCopy, kPicCopy);
-    lblCopySt_ = CreateChild(picCopy_, L"STATIC", WS_VISIBLE | SS_CENTER, 0, layout::lblCopySt, kLblCopySt);
+    picCopy_ = CreateChild(hWnd(), L"STATIC", SS_NOTIFY, WS_EX_CLIENTEDGE, at::picCopy, kPicCopy);
+    lblCopySt_ = CreateChild(picCopy_, L"STATIC", WS_VISIBLE | SS_CENTER | SS_NOTIFY, 0,
+                             at::lblCopySt, kLblCopySt);
     SetFont(lblCopySt_, copyFont_.Get());
 
-    // Ticked from the start, because Form_Load hooks the window: the box shows the truth.
-    Check1_ = CreateChild(hWnd(), L"BUTTON", WS_VISIBLE | WS_TABSTOP | BS_3STATE, 0,
-                          layout::Check1, kCheck1);
-    ::SendMessageW(Check1_, BM_SETCHECK, BST_CHECKED, 0);
+    CreateCheck1(at::Check1);
+
+    lblStatusText_.Attach(lblStatus_);
+    txtPropText_.Attach(txtProp_);
+    caption_.Attach(hWnd());
+    picCopyPanel_.Attach(picCopy_);
+    lblCopyStText_.Attach(lblCopySt_);
 }
 
 void frmViewer::AddHotSpots() {
-    AddHotSpot(layout::mvSALL, [this] { mvSALL_Click(); });
-    AddHotSpot(layout::mvSFLD, [this] { mvSFLD_Click(); });
-    AddHotSpot(layout::mvSFLS, [this] { mvSFLS_Click(); });
-    AddHotSpot(layout::Image1, [this] { Image1_Click(); });
-    AddHotSpot(layout::Image4, [this] { Image4_Click(); });
-    AddHotSpot(layout::Image5, [this] { Image5_Click(); });
+    namespace at = layout::frmViewer;
+    AddHotSpot(at::cmdSelAll, nullptr);
+    AddHotSpot(at::cmdInvAll, nullptr);
+    AddHotSpot(at::cmdClearAll, nullptr);
+    AddHotSpot(at::cmdCopy, nullptr);
+    AddHotSpot(at::cmdDeleteSel, nullptr);
+    AddHotSpot(at::mvSFLS, [this] { mvSFLS_Click(); });
+    AddHotSpot(at::mvSFLD, [this] { mvSFLD_Click(); });
+    AddHotSpot(at::mvSALL, [this] { mvSALL_Click(); });
+    AddHotSpot(at::Image2, nullptr);
+    AddHotSpot(at::Image1, [this] { Image1_Click(); });
+    AddHotSpot(at::Image3, nullptr);
+    AddHotSpot(at::Image5, [this] { Image5_Click(); });
+    AddHotSpot(at::Image4, [this] { Image4_Click(); });
 }
 
 void frmViewer::Form_Load() {
@@ -112,48 +111,47 @@ void frmViewer::Form_Load() {
     Module1::InstallAutoPlayHook(hWnd());
 }
 
-void frmViewer::mvSALL_Click() { ShowView(Listed::FoldersThenFiles); }
-
-void frmViewer::mvSFLD_Click() { ShowView(Listed::Folders); }
-
-void frmViewer::mvSFLS_Click() { ShowView(Listed::Files); }
-
-void frmViewer::ShowView(Listed view) {
-    if (walk_.Running()) return;  // a walk is under way: its list stays its own
-    listing_.Show(view);
+void frmViewer::mvSALL_Click() {
+    ListCommand([this] { listing_.Show(Listed::FoldersThenFiles); });
 }
 
-void frmViewer::Image1_Click() { actions_.openWebPage(hWnd(), kWebPageAddress); }
+void frmViewer::mvSFLD_Click() {
+    ListCommand([this] { listing_.Show(Listed::Folders); });
+}
 
-void frmViewer::Image4_Click() { actions_.endProgram(); }
+void frmViewer::mvSFLS_Click() {
+    ListCommand([this] { listing_.Show(Listed::Files); });
+}
+
+void frmViewer::Image1_Click() { system_.OpenWebPage(hWnd(), kWebPageAddress); }
+
+void frmViewer::Image4_Click() { system_.EndProgram(); }
 
 void frmViewer::Image5_Click() { ::ShowWindow(hWnd(), SW_MINIMIZE); }
 
-void frmViewer::Check1_Click() {
-    switch (::SendMessageW(Check1_, BM_GETCHECK, 0, 0)) {
-    case BST_CHECKED:
-        Module1::InstallAutoPlayHook(hWnd());
-        break;
-    case BST_UNCHECKED:
-        Module1::RemoveAutoPlayHook(hWnd());
-        break;
-    default:
-        break;  // greyed: the hook stays as it is
-    }
-}
-
 void frmViewer::DoEvents() { ::DoEvents(); }
 
-void frmViewer::SetStatusText(const std::wstring& text) { ::SetWindowTextW(lblStatus_, text.c_str()); }
+void frmViewer::Warn(const std::wstring& text) {
+    system_.ShowMessage(hWnd(), text, kMessageBoxTitle, MB_OK | MB_ICONEXCLAMATION);
+}
+
+bool frmViewer::AskYesNo(const std::wstring& text) {
+    return system_.ShowMessage(hWnd(), text, kMessageBoxTitle,
+                               MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON1) == IDYES;
+}
+
+std::wstring frmViewer::ChooseFolder(const std::wstring& startFolder, const std::wstring& title) {
+    return system_.ChooseFolder(startFolder, hWnd(), title);
+}
 
 LRESULT frmViewer::ColourStatic(HDC dc, HWND control) {
     if (control == lblStatus_) {
         // Transparent over the skin: the label's background is painted from the skin itself.
         ::SetTextColor(dc, kStatusColour);
         ::SetBkMode(dc, TRANSPARENT);
-        POINT origin{layout::lblStatus.left, layout::lblStatus.top};
-        ::SetBrushOrgEx(dc, -origin.x, -origin.y, nullptr);
-        return reinterpret_cast<LRESULT>(WindowSkin().Brush());
+        const Rect at = layout::frmViewer::lblStatus;
+        ::SetBrushOrgEx(dc, -at.left, -at.top, nullptr);
+        return reinterpret_cast<LRESULT>(Picture().Brush());
     }
     if (control == txtProp_) {
         // A read-only edit asks like a static; it keeps the white of a text box.
@@ -167,17 +165,11 @@ LRESULT frmViewer::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CTLCOLORSTATIC:
         return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
-    case WM_COMMAND:
-        if (LOWORD(wParam) == kCheck1 && HIWORD(wParam) == BN_CLICKED) {
-            // A click ticks or unticks the box; only the program ever greys it.
-            const bool ticked = ::SendMessageW(Check1_, BM_GETCHECK, 0, 0) == BST_CHECKED;
-            ::SendMessageW(Check1_, BM_SETCHECK, ticked ? BST_UNCHECKED : BST_CHECKED, 0);
-            Check1_Click();
-        }
+    case WM_NOTIFY: {
+        const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
+        if (header.hwndFrom == lstViewer_.hWnd()) return lstViewer_.OnNotify(header);
         return 0;
-    case WM_TIMER:
-        if (wParam == ListViewEntryList::kDrawTimer) lstViewer_.DrawBatch();
-        return 0;
+    }
     case WM_CLOSE:
         // Closed by the system (Alt+F4, the taskbar): ends like the "X" hot spot.
         Image4_Click();

@@ -103,7 +103,7 @@ struct Round {
 // the window, so that both run in the same state of the process (a thread with a visible window
 // pays more for each yield than one without).
 Round MeasureRound(const std::wstring& drive, int& entries) {
-    frmViewer window(::GetModuleHandleW(nullptr), frmViewer::Actions{[](HWND, const wchar_t*) {}, [] {}});
+    frmViewer window(::GetModuleHandleW(nullptr));
     window.Create();
     window.Show(SW_SHOWNORMAL);
     DoEvents();
@@ -113,7 +113,7 @@ Round MeasureRound(const std::wstring& drive, int& entries) {
     probe.Start();
     const auto start = Clock::now();
     // The click on "VER SOLO ARCHIVOS", as the mouse gives it; it returns after the count is written.
-    const POINT spot{layout::mvSFLS.left + 10, layout::mvSFLS.top + 5};
+    const POINT spot{layout::frmViewer::mvSFLS.left + 10, layout::frmViewer::mvSFLS.top + 5};
     ::SendMessageW(window.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(spot.x, spot.y));
     ::SendMessageW(window.hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(spot.x, spot.y));
     const double seconds = SecondsSince(start);

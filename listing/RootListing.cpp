@@ -18,17 +18,14 @@ std::wstring_view FoundText(Listed view) {
 
 }  // namespace
 
-RootListing::RootListing(FileSystemService& files, EntryList& list, ViewerWindow& window,
-                         WalkState& walk)
-    : files_(files), list_(list), window_(window), walk_(walk) {}
+RootListing::RootListing(Viewer& viewer) : viewer_(viewer) {}
 
 void RootListing::Show(Listed view) {
     if (view == Listed::Nothing) return;
-    auto walking = walk_.Begin();
-    list_.Clear();
+    viewer_.lstViewer.Clear();
     if (view != Listed::Files) ListRootFolders();
     if (view != Listed::Folders) ListRootFiles();
-    window_.SetStatusText(CountText(list_.ListCount(), FoundText(view)));
+    viewer_.lblStatus.SetText(CountText(viewer_.lstViewer.ListCount(), FoundText(view)));
     viewMode_ = view;
 }
 
@@ -39,16 +36,17 @@ void RootListing::ListRootFolders() { ListRoots(&FileSystemService::ForEachRootF
 void RootListing::ListRootFiles() { ListRoots(&FileSystemService::ForEachRootFile); }
 
 void RootListing::ListRoots(RootWalk walk) {
-    for (const std::wstring& drive : files_.Drives()) {
+    FileSystemService& files = viewer_.files;
+    for (const std::wstring& drive : files.Drives()) {
         // Both facts are asked of every drive, ready or not, as the platform's own walk does.
-        const bool ready = files_.IsReady(drive);
-        const bool removable = files_.DriveType(drive) == DriveKind::Removable;
+        const bool ready = files.IsReady(drive);
+        const bool removable = files.DriveType(drive) == DriveKind::Removable;
         if (!ready || !removable) continue;
         // The window yields while the root is still being read, so a large root never holds it
         // up; a root that fails part-way keeps the entries read before the failure.
-        (files_.*walk)(drive, [this](const std::wstring& path) {
-            window_.DoEvents();
-            list_.AddItem(path);
+        (files.*walk)(drive, [this](const std::wstring& path) {
+            viewer_.pump.DoEvents();
+            viewer_.lstViewer.AddItem(path);
         });
     }
 }

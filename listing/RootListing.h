@@ -3,10 +3,8 @@
 #include <string>
 #include <string_view>
 
-#include "listing/EntryList.h"
 #include "listing/FileSystemService.h"
-#include "listing/ViewerWindow.h"
-#include "listing/WalkState.h"
+#include "listing/Viewer.h"
 
 // What the entry list holds, as the view command that filled it chose.
 enum class Listed : int {
@@ -26,7 +24,7 @@ std::wstring CountText(int count, std::wstring_view suffix);
 // Fills the entry list with the root entries of every ready removable drive.
 class RootListing {
 public:
-    RootListing(FileSystemService& files, EntryList& list, ViewerWindow& window, WalkState& walk);
+    explicit RootListing(Viewer& viewer);
 
     // Clears the list, lists what view names (folders of all drives before files of all drives),
     // writes the count into lblStatus and records view as ViewMode. Listed::Nothing does nothing.
@@ -45,9 +43,6 @@ private:
                                                             const EntryVisitor& visit);
     void ListRoots(RootWalk entriesOf);
 
-    FileSystemService& files_;
-    EntryList& list_;
-    ViewerWindow& window_;
-    WalkState& walk_;
+    Viewer& viewer_;
     Listed viewMode_ = Listed::Nothing;
 };

@@ -1,14 +1,14 @@
 #include "listing/RootListing.h"
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
 #include <gtest/gtest.h>
 
 #include "listing/PosixFileSystemService.h"
-#include "support/MemoryEntryList.h"
-#include "support/RecordingWindow.h"
 #include "support/TempTree.h"
+#include "support/TestViewer.h"
 
 namespace {
 
@@ -22,7 +22,8 @@ protected:
                   {L"E:", (tree_ / "e").string(), DriveKind::Removable},
                   {L"F:", (tree_ / "f").string(), DriveKind::Removable},
                   {L"G:", (tree_ / "missing-card").string(), DriveKind::Removable}}),
-          listing_(files_, list_, window_, walk_) {
+          window_(files_),
+          listing_(window_.viewer) {
         tree_.Folder("c");
         tree_.Folder("e");
         tree_.Folder("f");
@@ -30,9 +31,8 @@ protected:
 
     TempTree tree_;
     PosixFileSystemService files_;
-    MemoryEntryList list_;
-    RecordingWindow window_;
-    WalkState walk_;
+    TestViewer window_;
+    MemoryEntryList& list_ = window_.lstViewer;
     RootListing listing_;
 };
 
@@ -54,7 +54,7 @@ TEST_F(RootListingTest, AllListsFoldersOfEveryDriveBeforeAnyFile) {
     listing_.Show(Listed::FoldersThenFiles);
 
     EXPECT_EQ(list_.Lines(), (Lines{L"E:\\RECYCLER", L"F:\\Fotos", L"E:\\autorun.inf", L"F:\\notas.txt"}));
-    EXPECT_EQ(window_.status, L"4 Archivos y Carpetas Encontradas!");
+    EXPECT_EQ(window_.lblStatus.Text(), L"4 Archivos y Carpetas Encontradas!");
     EXPECT_EQ(listing_.ViewMode(), Listed::FoldersThenFiles);
 }
 
@@ -64,12 +64,12 @@ TEST_F(RootListingTest, FoldersOnlyAndFilesOnly) {
 
     listing_.Show(Listed::Folders);
     EXPECT_EQ(list_.Lines(), Lines{L"E:\\RECYCLER"});
-    EXPECT_EQ(window_.status, L"1 Carpetas Encontradas!");
+    EXPECT_EQ(window_.lblStatus.Text(), L"1 Carpetas Encontradas!");
     EXPECT_EQ(listing_.ViewMode(), Listed::Folders);
 
     listing_.Show(Listed::Files);
     EXPECT_EQ(list_.Lines(), Lines{L"E:\\autorun.inf"});
-    EXPECT_EQ(window_.status, L"1 Archivos Encontrados!");
+    EXPECT_EQ(window_.lblStatus.Text(), L"1 Archivos Encontrados!");
     EXPECT_EQ(listing_.ViewMode(), Listed::Files);
 }
 
@@ -88,7 +88,7 @@ TEST_F(RootListingTest, NoRemovableEntriesGiveZeroAndTheViewIsStillRecorded) {
     listing_.Show(Listed::Files);
 
     EXPECT_EQ(list_.ListCount(), 0);
-    EXPECT_EQ(window_.status, L"0 Archivos Encontrados!");
+    EXPECT_EQ(window_.lblStatus.Text(), L"0 Archivos Encontrados!");
     EXPECT_EQ(listing_.ViewMode(), Listed::Files);
 }
 
@@ -119,29 +119,18 @@ TEST_F(RootListingTest, YieldsOnceBeforeEachLineIsAdded) {
     EXPECT_EQ(countsSeenAtYields, (std::vector<int>{0, 1}));
 }
 
-TEST_F(RootListingTest, WalkIsMarkedRunningOnlyWhileItLists) {
-    tree_.File("e/a.txt");
-    bool runningDuringYield = false;
-    window_.duringYield = [&] { runningDuringYield = walk_.Running(); };
-
-    listing_.Show(Listed::Files);
-
-    EXPECT_TRUE(runningDuringYield);
-    EXPECT_FALSE(walk_.Running());
-}
-
 TEST_F(RootListingTest, RefreshRepeatsTheLastViewAndDoesNothingBeforeTheFirst) {
     tree_.File("e/a.txt");
     listing_.Refresh();
     EXPECT_EQ(list_.ListCount(), 0);
-    EXPECT_EQ(window_.status, L"(design-time caption)");
+    EXPECT_EQ(window_.lblStatus.Text(), L"(design-time caption)");
 
     listing_.Show(Listed::Files);
     tree_.File("e/b.txt");
     listing_.Refresh();
 
     EXPECT_EQ(list_.ListCount(), 2);
-    EXPECT_EQ(window_.status, L"2 Archivos Encontrados!");
+    EXPECT_EQ(window_.lblStatus.Text(), L"2 Archivos Encontrados!");
 }
 
 TEST_F(RootListingTest, APulledStickAddsNothingAndTheOthersAreListed) {
@@ -153,14 +142,19 @@ TEST_F(RootListingTest, APulledStickAddsNothingAndTheOthersAreListed) {
     EXPECT_EQ(list_.Lines(), Lines{L"F:\\b.txt"});
 }
 
-TEST_F(RootListingTest, ListsFortyThousandEntriesWithoutASixteenBitLimit) {
-    for (int i = 0; i < 40000; ++i) tree_.File("e/f" + std::to_string(i), "");
+TEST_F(RootListingTest, ListsMoreThanASixteenBitCountOfEntries) {
+    constexpr int kEntries = 32768;
+    for (int i = 0; i < kEntries; ++i) {
+        std::FILE* file = std::fopen((tree_ / ("e/f" + std::to_string(i))).c_str(), "w");
+        ASSERT_NE(file, nullptr);
+        std::fclose(file);
+    }
 
     listing_.Show(Listed::Files);
 
-    EXPECT_EQ(list_.ListCount(), 40000);
-    EXPECT_EQ(window_.status, L"40000 Archivos Encontrados!");
-    EXPECT_EQ(window_.yields, 40000);
+    EXPECT_EQ(list_.ListCount(), kEntries);
+    EXPECT_EQ(window_.lblStatus.Text(), L"32768 Archivos Encontrados!");
+    EXPECT_EQ(window_.yields, kEntries);
 }
 
 }  // namespace

@@ -8,7 +8,6 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Layout.h"
 #include "app/Resources.h"
 #include "listing/Win32Handles_win.h"
 #include "shell/Module1.h"
@@ -113,8 +112,9 @@ TEST(VelquorExeTest, StartsShowsItsCaptionCancelsAutoPlayAndEndsOnX) {
     ASSERT_NE(::SendMessageTimeoutW(window, Module1::AutoPlayMessageId(), 0, 0, SMTO_NORMAL, 10000, &answer), 0);
     EXPECT_EQ(static_cast<LRESULT>(answer), -1);
 
-    const int x = layout::Image4.left + layout::Image4.width / 2;
-    const int y = layout::Image4.top + layout::Image4.height / 2;
+    // The "X" glyph: 8640, 120, 375, 255 twips.
+    const int x = (8640 + 375 / 2) / 15;
+    const int y = (120 + 255 / 2) / 15;
     ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, PointParam(x, y));
     ::PostMessageW(window, WM_LBUTTONUP, 0, PointParam(x, y));
     ASSERT_EQ(::WaitForSingleObject(program.Process(), 10000), WAIT_OBJECT_0);

@@ -8,9 +8,9 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Layout.h"
 #include "app/WebSite.h"
 #include "shell/Module1.h"
+#include "support/RecordingSystemCalls.h"
 #include "support/TestDrives.h"
 #include "support/WindowTestSupport.h"
 
@@ -18,15 +18,36 @@ namespace {
 
 constexpr int kShown = SW_SHOWNOACTIVATE;
 
-// The main window created in-process, with the world outside it (browser, process end) recorded.
+// Where the main window's parts lie, in twips as the window was designed (15 twips to a pixel).
+Rect FromTwips(int left, int top, int width, int height) {
+    return {left / 15, top / 15, width / 15, height / 15};
+}
+namespace designed {
+const Rect lstViewer = FromTwips(120, 120, 4665, 3180);
+const Rect txtProp = FromTwips(4920, 720, 3855, 1410);
+const Rect lblStatus = FromTwips(4800, 120, 2775, 495);
+const Rect cmdSelAll = FromTwips(2160, 4200, 1695, 135);
+const Rect cmdInvAll = FromTwips(3960, 4200, 1695, 135);
+const Rect cmdClearAll = FromTwips(5760, 4200, 1815, 135);
+const Rect cmdCopy = FromTwips(3960, 4440, 1695, 255);
+const Rect cmdDeleteSel = FromTwips(5880, 4440, 1695, 255);
+const Rect mvSFLS = FromTwips(1920, 4800, 2175, 255);
+const Rect mvSFLD = FromTwips(1920, 5160, 2175, 255);
+const Rect mvSALL = FromTwips(1920, 5640, 2175, 255);
+const Rect Image2 = FromTwips(5280, 5160, 1095, 255);
+const Rect Image1 = FromTwips(120, 6240, 5055, 495);
+const Rect Image3 = FromTwips(7920, 120, 255, 255);
+const Rect Image5 = FromTwips(8280, 120, 255, 255);
+const Rect Image4 = FromTwips(8640, 120, 375, 255);
+const Rect lblCopySt = FromTwips(0, 2280, 6015, 375);  // inside picCopy
+const Rect Check1 = FromTwips(8880, 7560, 495, 255);
+}  // namespace designed
+
+// The main window created in-process, with the world outside it recorded.
 class frmViewerTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        frmViewer::Actions actions{
-            [this](HWND owner, const wchar_t* address) { opened_.push_back({owner, address}); },
-            [this] { ++endRequests_; },
-        };
-        window_ = std::make_unique<frmViewer>(::GetModuleHandleW(nullptr), actions);
+        window_ = std::make_unique<frmViewer>(::GetModuleHandleW(nullptr), calls_);
         ASSERT_TRUE(window_->Create());
         window_->Show(kShown);
         PumpMessages();
@@ -42,14 +63,13 @@ protected:
         const POINT centre = CentreOf(rect);
         ClickAt(Main(), centre.x, centre.y);
     }
+    POINT OnScreen(POINT client) const {
+        ::ClientToScreen(Main(), &client);
+        return client;
+    }
 
-    struct Opened {
-        HWND owner;
-        std::wstring address;
-    };
+    RecordingSystemCalls calls_;
     std::unique_ptr<frmViewer> window_;
-    std::vector<Opened> opened_;
-    int endRequests_ = 0;
 };
 
 void ExpectAt(HWND control, Rect expected, const wchar_t* className) {
@@ -82,12 +102,19 @@ TEST_F(frmViewerTest, IsCentredOnTheScreenWhenFirstShown) {
 }
 
 TEST_F(frmViewerTest, EveryControlLiesAtItsPlaceWithItsClassAndStyle) {
-    ExpectAt(window_->lstViewer().hWnd(), layout::lstViewer, WC_LISTVIEWW);
-    ExpectAt(window_->txtProp(), layout::txtProp, L"Edit");
-    ExpectAt(window_->lblStatus(), layout::lblStatus, L"Static");
-    ExpectAt(window_->picCopy(), layout::picCopy, L"Static");
-    ExpectAt(window_->lblCopySt(), layout::lblCopySt, L"Static");
-    ExpectAt(window_->Check1(), layout::Check1, L"Button");
+    ExpectAt(window_->lstViewer().hWnd(), designed::lstViewer, WC_LISTVIEWW);
+    ExpectAt(window_->txtProp(), designed::txtProp, L"Edit");
+    ExpectAt(window_->lblStatus(), designed::lblStatus, L"Static");
+    ExpectAt(window_->lblCopySt(), designed::lblCopySt, L"Static");
+    ExpectAt(window_->Check1(), designed::Check1, L"Button");
+    // picCopy: 6135 x 4695 twips, placed wholly within the client area.
+    const RECT panel = RectInParent(window_->picCopy());
+    EXPECT_EQ(panel.right - panel.left, 409);
+    EXPECT_EQ(panel.bottom - panel.top, 313);
+    EXPECT_GE(panel.left, 0);
+    EXPECT_GE(panel.top, 0);
+    EXPECT_LE(panel.right, 602);
+    EXPECT_LE(panel.bottom, 451);
 
     HWND list = window_->lstViewer().hWnd();
     EXPECT_EQ(::GetWindowLongPtrW(list, GWL_STYLE) & LVS_TYPEMASK, LVS_REPORT);
@@ -108,27 +135,27 @@ TEST_F(frmViewerTest, TabGoesFromThePropertiesBoxToTheListToCheck1) {
 }
 
 TEST_F(frmViewerTest, TheBannerOpensTheWebPageOwnedByTheWindow) {
-    Click(layout::Image1);
+    Click(designed::Image1);
 
-    ASSERT_EQ(opened_.size(), 1u);
-    EXPECT_EQ(opened_[0].owner, Main());
-    EXPECT_EQ(opened_[0].address, kWebPageAddress);
-    EXPECT_NE(opened_[0].address.find(L"/seguridad-memorias-usb-flash-drives.html"), std::wstring::npos);
-    EXPECT_EQ(opened_[0].address.rfind(L"http://", 0), 0u);
+    ASSERT_EQ(calls_.opened.size(), 1u);
+    EXPECT_EQ(calls_.opened[0].owner, Main());
+    EXPECT_EQ(calls_.opened[0].address, kWebPageAddress);
+    EXPECT_NE(calls_.opened[0].address.find(L"/seguridad-memorias-usb-flash-drives.html"), std::wstring::npos);
+    EXPECT_EQ(calls_.opened[0].address.rfind(L"http://", 0), 0u);
 }
 
 TEST_F(frmViewerTest, TheXEndsTheProgramAndSoDoesClosingByTheSystem) {
-    Click(layout::Image4);
-    EXPECT_EQ(endRequests_, 1);
+    Click(designed::Image4);
+    EXPECT_EQ(calls_.endRequests, 1);
 
     ::SendMessageW(Main(), WM_CLOSE, 0, 0);
-    EXPECT_EQ(endRequests_, 2);
+    EXPECT_EQ(calls_.endRequests, 2);
 }
 
 TEST_F(frmViewerTest, TheDashMinimisesAndRestoringPutsTheWindowBackWhereItWas) {
     const RECT before = WindowRect(Main());
 
-    Click(layout::Image5);
+    Click(designed::Image5);
     EXPECT_TRUE(::IsIconic(Main()));
 
     ::ShowWindow(Main(), SW_RESTORE);
@@ -139,13 +166,13 @@ TEST_F(frmViewerTest, TheDashMinimisesAndRestoringPutsTheWindowBackWhereItWas) {
 }
 
 TEST_F(frmViewerTest, AClickNeedsPressAndReleaseOnTheSameHotSpot) {
-    const POINT banner = CentreOf(layout::Image1);
-    const POINT cross = CentreOf(layout::Image4);
+    const POINT banner = CentreOf(designed::Image1);
+    const POINT cross = CentreOf(designed::Image4);
     ::SendMessageW(Main(), WM_LBUTTONDOWN, MK_LBUTTON, PointParam(banner.x, banner.y));
     ::SendMessageW(Main(), WM_LBUTTONUP, 0, PointParam(cross.x, cross.y));
 
-    EXPECT_TRUE(opened_.empty());
-    EXPECT_EQ(endRequests_, 0);
+    EXPECT_TRUE(calls_.opened.empty());
+    EXPECT_EQ(calls_.endRequests, 0);
 }
 
 // The view commands on the suite's drives: R: and S: removable, T: removable but not ready.
@@ -181,17 +208,17 @@ TEST_F(ViewCommandsTest, EachViewButtonFillsTheListAndTheStatus) {
     MakeFile(L"S:\\notas.txt");
     MakeFolder(L"S:\\Fotos");
 
-    Click(layout::mvSALL);
+    Click(designed::mvSALL);
     EXPECT_EQ(ListedLines(), (Lines{L"R:\\RECYCLER", L"S:\\Fotos", L"R:\\autorun.inf", L"S:\\notas.txt"}));
     EXPECT_EQ(Status(), L"4 Archivos y Carpetas Encontradas!");
     EXPECT_EQ(window_->ViewMode(), Listed::FoldersThenFiles);
 
-    Click(layout::mvSFLD);
+    Click(designed::mvSFLD);
     EXPECT_EQ(ListedLines(), (Lines{L"R:\\RECYCLER", L"S:\\Fotos"}));
     EXPECT_EQ(Status(), L"2 Carpetas Encontradas!");
     EXPECT_EQ(window_->ViewMode(), Listed::Folders);
 
-    Click(layout::mvSFLS);
+    Click(designed::mvSFLS);
     EXPECT_EQ(ListedLines(), (Lines{L"R:\\autorun.inf", L"S:\\notas.txt"}));
     EXPECT_EQ(Status(), L"2 Archivos Encontrados!");
     EXPECT_EQ(window_->ViewMode(), Listed::Files);
@@ -200,17 +227,17 @@ TEST_F(ViewCommandsTest, EachViewButtonFillsTheListAndTheStatus) {
 TEST_F(ViewCommandsTest, ListedLinesAreUnmarkedAndTheirMarksAreTheListViewsCheckBoxes) {
     MakeFile(L"R:\\a.txt");
     MakeFile(L"R:\\b.txt");
-    Click(layout::mvSFLS);
+    Click(designed::mvSFLS);
+    PumpFor(300);  // the list draws its lines in batches
     HWND list = window_->lstViewer().hWnd();
     ASSERT_EQ(ListView_GetItemCount(list), 2);
     EXPECT_FALSE(ListView_GetCheckState(list, 0));
 
+    window_->lstViewer().SetSelected(0, true);
     window_->lstViewer().SetSelected(1, true);
     EXPECT_TRUE(ListView_GetCheckState(list, 1));
-    ListView_SetCheckState(list, 0, TRUE);
-    EXPECT_TRUE(window_->lstViewer().Selected(0));
 
-    Click(layout::mvSFLS);
+    Click(designed::mvSFLS);
     EXPECT_FALSE(window_->lstViewer().Selected(0));
     EXPECT_FALSE(window_->lstViewer().Selected(1));
 }
@@ -218,7 +245,7 @@ TEST_F(ViewCommandsTest, ListedLinesAreUnmarkedAndTheirMarksAreTheListViewsCheck
 TEST_F(ViewCommandsTest, EmptyDrivesGiveZeroAndThePropertiesBoxIsLeftAlone) {
     ::SetWindowTextW(window_->txtProp(), L"Fecha De Creación: (1/2/2026)");
 
-    Click(layout::mvSALL);
+    Click(designed::mvSALL);
 
     EXPECT_EQ(window_->lstViewer().ListCount(), 0);
     EXPECT_EQ(Status(), L"0 Archivos y Carpetas Encontradas!");
@@ -229,11 +256,11 @@ TEST_F(ViewCommandsTest, AViewButtonIsIgnoredWhileAListingIsUnderWay) {
     for (int i = 0; i < 50; ++i) MakeFile(L"R:\\f" + std::to_wstring(i));
     // Each yield of the listing lets a waiting click through: clicks on "VER SOLO CARPETAS" posted
     // now arrive in the middle of "VER SOLO ARCHIVOS".
-    const POINT folders = CentreOf(layout::mvSFLD);
+    const POINT folders = CentreOf(designed::mvSFLD);
     ::PostMessageW(Main(), WM_LBUTTONDOWN, MK_LBUTTON, PointParam(folders.x, folders.y));
     ::PostMessageW(Main(), WM_LBUTTONUP, 0, PointParam(folders.x, folders.y));
 
-    Click(layout::mvSFLS);
+    Click(designed::mvSFLS);
     PumpMessages();
 
     EXPECT_EQ(window_->lstViewer().ListCount(), 50);
@@ -244,16 +271,12 @@ TEST_F(ViewCommandsTest, AViewButtonIsIgnoredWhileAListingIsUnderWay) {
 TEST_F(ViewCommandsTest, TheXIsHeardInTheMiddleOfAListing) {
     for (int i = 0; i < 20; ++i) MakeFile(L"R:\\f" + std::to_wstring(i));
     int linesWhenEnded = -1;
-    window_ = std::make_unique<frmViewer>(
-        ::GetModuleHandleW(nullptr),
-        frmViewer::Actions{[](HWND, const wchar_t*) {},
-                           [&] { linesWhenEnded = window_->lstViewer().ListCount(); }});
-    ASSERT_TRUE(window_->Create());
-    const POINT cross = CentreOf(layout::Image4);
+    calls_.onEnd = [&] { linesWhenEnded = window_->lstViewer().ListCount(); };
+    const POINT cross = CentreOf(designed::Image4);
     ::PostMessageW(Main(), WM_LBUTTONDOWN, MK_LBUTTON, PointParam(cross.x, cross.y));
     ::PostMessageW(Main(), WM_LBUTTONUP, 0, PointParam(cross.x, cross.y));
 
-    Click(layout::mvSFLS);
+    Click(designed::mvSFLS);
 
     EXPECT_EQ(linesWhenEnded, 0) << "the end request waited for the listing";
 }
@@ -310,16 +333,62 @@ TEST_F(DragTest, AMaximisedWindowDoesNotMove) {
     EXPECT_EQ(WindowRect(Main()).top, before.top);
 }
 
-TEST_F(DragTest, APressOnAHotSpotDoesNotDrag) {
+TEST_F(DragTest, APressOnAnyHotSpotDoesNotDrag) {
     const RECT before = WindowRect(Main());
-    const POINT spot = CentreOf(layout::mvSFLS);
+    for (const Rect spot : {designed::cmdSelAll, designed::cmdInvAll, designed::cmdClearAll,
+                            designed::cmdCopy, designed::cmdDeleteSel, designed::mvSFLS,
+                            designed::mvSFLD, designed::Image2, designed::Image3}) {
+        const POINT at = CentreOf(spot);
+        ::SendMessageW(Main(), WM_LBUTTONDOWN, MK_LBUTTON, PointParam(at.x, at.y));
+        ::SendMessageW(Main(), WM_MOUSEMOVE, MK_LBUTTON, PointParam(at.x + 40, at.y + 40));
+        ::SendMessageW(Main(), WM_LBUTTONUP, 0, PointParam(at.x + 40, at.y + 40));
 
-    ::SendMessageW(Main(), WM_LBUTTONDOWN, MK_LBUTTON, PointParam(spot.x, spot.y));
-    ::SendMessageW(Main(), WM_MOUSEMOVE, MK_LBUTTON, PointParam(spot.x + 40, spot.y + 40));
-    ::SendMessageW(Main(), WM_LBUTTONUP, 0, PointParam(spot.x + 40, spot.y + 40));
+        EXPECT_EQ(WindowRect(Main()).left, before.left) << "hot spot at " << spot.left << "," << spot.top;
+        EXPECT_EQ(WindowRect(Main()).top, before.top) << "hot spot at " << spot.left << "," << spot.top;
+    }
+}
 
-    EXPECT_EQ(WindowRect(Main()).left, before.left);
-    EXPECT_EQ(WindowRect(Main()).top, before.top);
+// Drags made with the system's own mouse input, so that the window under the pointer (a control
+// or the bare skin) is the one that gets the press.
+class RealDragTest : public frmViewerTest {
+protected:
+    // Drags from a point of the client area by (30, 20); tells how far the window moved.
+    POINT MovedByDragFrom(POINT client) {
+        const RECT before = WindowRect(Main());
+        RealDrag(OnScreen(client), 30, 20);
+        const RECT after = WindowRect(Main());
+        return {after.left - before.left, after.top - before.top};
+    }
+};
+
+TEST_F(RealDragTest, TheBareSkinDragsTheWindow) {
+    const POINT moved = MovedByDragFrom({60, 240});
+
+    EXPECT_EQ(moved.x, 30);
+    EXPECT_EQ(moved.y, 20);
+}
+
+TEST_F(RealDragTest, TheListTheTextBoxAndTheStatusLabelDoNotDrag) {
+    ::SetWindowTextW(window_->lblStatus(), L"4 Archivos y Carpetas Encontradas!");
+    for (const Rect control : {designed::lstViewer, designed::txtProp, designed::lblStatus}) {
+        const POINT moved = MovedByDragFrom(CentreOf(control));
+        EXPECT_EQ(moved.x, 0) << "from the control at " << control.left << "," << control.top;
+        EXPECT_EQ(moved.y, 0) << "from the control at " << control.left << "," << control.top;
+    }
+}
+
+TEST_F(RealDragTest, TheProgressPanelAndItsLabelDoNotDragWhileShown) {
+    ::ShowWindow(window_->picCopy(), SW_SHOWNA);
+    const RECT panel = RectInParent(window_->picCopy());
+    const RECT label = RectInParent(window_->lblCopySt());
+    const POINT onPanel{panel.left + 20, panel.top + 20};
+    const POINT onLabel{panel.left + (label.left + label.right) / 2, panel.top + (label.top + label.bottom) / 2};
+
+    for (const POINT from : {onPanel, onLabel}) {
+        const POINT moved = MovedByDragFrom(from);
+        EXPECT_EQ(moved.x, 0) << "from " << from.x << "," << from.y;
+        EXPECT_EQ(moved.y, 0) << "from " << from.x << "," << from.y;
+    }
 }
 
 class Check1Test : public frmViewerTest {

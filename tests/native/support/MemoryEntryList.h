@@ -5,7 +5,7 @@
 
 #include "listing/EntryList.h"
 
-// The entry list as plain memory, recording the clicks that setting ListIndex reports.
+// The entry list as plain memory.
 class MemoryEntryList final : public EntryList {
 public:
     int ListCount() const override { return static_cast<int>(lines_.size()); }
@@ -13,18 +13,21 @@ public:
     bool Selected(int index) const override { return lines_.at(index).marked; }
     void SetSelected(int index, bool marked) override { lines_.at(index).marked = marked; }
     int ListIndex() const override { return current_; }
-    void SetListIndex(int index) override {
-        current_ = index;
-        ++clicks;
-    }
     void AddItem(const std::wstring& text) override { lines_.push_back({text, false}); }
     void RemoveItem(int index) override {
         lines_.erase(lines_.begin() + index);
-        if (current_ >= ListCount()) current_ = -1;
+        if (index == current_) current_ = -1;
+        if (index < current_) --current_;
     }
     void Clear() override {
         lines_.clear();
         current_ = -1;
+    }
+
+    // The user clicking line index, or moving to it with the keyboard.
+    void UserClicks(int index) {
+        current_ = index;
+        ReportClick();
     }
 
     std::vector<std::wstring> Lines() const {
@@ -32,10 +35,15 @@ public:
         for (const auto& line : lines_) texts.push_back(line.text);
         return texts;
     }
-
-    int clicks = 0;
+    std::vector<bool> Marks() const {
+        std::vector<bool> marks;
+        for (const auto& line : lines_) marks.push_back(line.marked);
+        return marks;
+    }
 
 private:
+    void MakeCurrent(int index) override { current_ = index; }
+
     struct Line {
         std::wstring text;
         bool marked;

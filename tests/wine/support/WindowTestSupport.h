@@ -16,6 +16,16 @@ inline void PumpMessages() {
     }
 }
 
+// Handles messages as they come for the given time: lets timers fire (such as the list's drawing)
+// without sleeping past a message.
+inline void PumpFor(DWORD milliseconds) {
+    const ULONGLONG deadline = ::GetTickCount64() + milliseconds;
+    for (ULONGLONG now = ::GetTickCount64(); now < deadline; now = ::GetTickCount64()) {
+        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
+        PumpMessages();
+    }
+}
+
 inline LPARAM PointParam(int x, int y) { return MAKELPARAM(x, y); }
 
 // A left click at client pixel (x, y), as the mouse would give it.
@@ -48,4 +58,38 @@ inline RECT WindowRect(HWND window) {
     RECT rect{};
     ::GetWindowRect(window, &rect);
     return rect;
+}
+
+// The centre of a window, in screen coordinates.
+inline POINT ScreenCentreOf(HWND window) {
+    const RECT rect = WindowRect(window);
+    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+}
+
+// Mouse input as the user's hand gives it: through the system's input queue, so that the window
+// under the pointer gets it (hit testing included). flags: MOUSEEVENTF_LEFTDOWN and the like.
+inline void SendMouse(POINT screen, DWORD flags) {
+    INPUT input{};
+    input.type = INPUT_MOUSE;
+    input.mi.dx = static_cast<LONG>(screen.x * 65536LL / ::GetSystemMetrics(SM_CXSCREEN)) + 1;
+    input.mi.dy = static_cast<LONG>(screen.y * 65536LL / ::GetSystemMetrics(SM_CYSCREEN)) + 1;
+    input.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+    ::SendInput(1, &input, sizeof input);
+    PumpMessages();
+}
+
+// A left click at a screen point, as the user's hand gives it.
+inline void RealClick(POINT screen) {
+    SendMouse(screen, 0);
+    SendMouse(screen, MOUSEEVENTF_LEFTDOWN);
+    SendMouse(screen, MOUSEEVENTF_LEFTUP);
+}
+
+// A drag with the left button from a screen point by (dx, dy), as the user's hand gives it.
+inline void RealDrag(POINT from, int dx, int dy) {
+    SendMouse(from, 0);
+    SendMouse(from, MOUSEEVENTF_LEFTDOWN);
+    SendMouse({from.x + dx / 2, from.y + dy / 2}, 0);
+    SendMouse({from.x + dx, from.y + dy}, 0);
+    SendMouse({from.x + dx, from.y + dy}, MOUSEEVENTF_LEFTUP);
 }

@@ -1,0 +1,38 @@
+#pragma once
+
+#include "listing/Windows_win.h"
+
+#include "listing/Viewer.h"
+
+// The roles the walks see, played by real controls.
+
+// A window's text as a TextControl: a control's caption, or a top-level window's title.
+class WindowText final : public TextControl {
+public:
+    void Attach(HWND window) { window_ = window; }
+    std::wstring Text() const override {
+        std::wstring text(static_cast<size_t>(::GetWindowTextLengthW(window_)) + 1, L'\0');
+        text.resize(static_cast<size_t>(
+            ::GetWindowTextW(window_, text.data(), static_cast<int>(text.size()))));
+        return text;
+    }
+    void SetText(const std::wstring& text) override { ::SetWindowTextW(window_, text.c_str()); }
+
+private:
+    HWND window_ = nullptr;
+};
+
+// A child window as the progress panel: brought to the front of its siblings, shown and hidden.
+class ChildPanel final : public ProgressPanel {
+public:
+    void Attach(HWND window) { window_ = window; }
+    void BringToFront() override {
+        ::SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    }
+    void Show() override { ::ShowWindow(window_, SW_SHOWNA); }
+    void Hide() override { ::ShowWindow(window_, SW_HIDE); }
+    bool Visible() const override { return ::IsWindowVisible(window_) != FALSE; }
+
+private:
+    HWND window_ = nullptr;
+};
