@@ -1,14 +1,9 @@
-// Times the main window's listing against a bare walk with the same yields, the window's answer
-// to messages waiting during the listing, and the program's start-up to a painted window.
+// Times the main window's listing against a bare walk with the same yields, how the window answers
+// another process meanwhile, and the program's start-up and memory.
 //   velquor_wine_bench DRIVE VELQUOR_EXE     (DRIVE: a removable drive holding only files)
 
 #include "listing/Windows_win.h"
 
-#include <psapi.h>
-
-#include <algorithm>
-#include <atomic>
-#include <chrono>
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -17,91 +12,54 @@
 #include "app/ComApartment.h"
 #include "app/DoEvents.h"
 #include "app/frmViewer.h"
+#include "bench/BenchSupport_win.h"
 #include "listing/Win32FileSystemService_win.h"
-#include "listing/Win32Handles_win.h"
 
 namespace {
 
-using Clock = std::chrono::steady_clock;
 constexpr int kRounds = 5;
 
-double SecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
-}
-
-// The reference: the same enumeration with one yield per entry, and nothing drawn.
+// The reference: the same two walks of the drives' roots as "VER ARCHIVOS Y CARPETAS" (folders,
+// then files), with one yield per entry, and nothing shown.
 double BareWalkSeconds(const std::wstring& drive, int& entries) {
     Win32FileSystemService files;
     entries = 0;
     const auto start = Clock::now();
-    files.ForEachRootFile(drive, [&entries](const std::wstring&) {
-        DoEvents();
-        ++entries;
-    });
+    for (const bool folders : {true, false}) {
+        files.ForEachRootEntry(drive, [&](const std::wstring&, bool isFolder) {
+            if (isFolder != folders) return;
+            DoEvents();
+            ++entries;
+        });
+    }
     return SecondsSince(start);
 }
 
-// A window that notes how long posted probes waited before the listing let them through.
-class LatencyProbe {
-public:
-    static constexpr UINT kProbe = WM_APP + 1;
+// A click on a hot spot as the mouse gives it; sent (returning once handled) or posted.
+void ClickAt(HWND window, POINT spot, bool post) {
+    const LPARAM at = MAKELPARAM(spot.x, spot.y);
+    if (post) {
+        ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::PostMessageW(window, WM_LBUTTONUP, 0, at);
+        return;
+    }
+    ::SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(window, WM_LBUTTONUP, 0, at);
+}
 
-    LatencyProbe() {
-        WNDCLASSW windowClass{};
-        windowClass.lpfnWndProc = &LatencyProbe::Proc;
-        windowClass.hInstance = ::GetModuleHandleW(nullptr);
-        windowClass.lpszClassName = L"VelquorLatencyProbe";
-        ::RegisterClassW(&windowClass);
-        hwnd_ = ::CreateWindowExW(0, windowClass.lpszClassName, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                                  windowClass.hInstance, nullptr);
-    }
-    ~LatencyProbe() { ::DestroyWindow(hwnd_); }
-
-    // Posts a probe every 20 ms from another thread until Stop().
-    void Start() {
-        running_ = true;
-        poster_ = std::thread([this] {
-            while (running_) {
-                const auto sent = Clock::now().time_since_epoch().count();
-                ::PostMessageW(hwnd_, kProbe, 0, static_cast<LPARAM>(sent));
-                std::this_thread::sleep_for(std::chrono::milliseconds(20));
-            }
-        });
-    }
-    void Stop() {
-        running_ = false;
-        poster_.join();
-    }
-    // The longest wait, and how many of the waits took longer than limitMs.
-    static double WorstMs() { return waitsMs_.empty() ? 0 : *std::max_element(waitsMs_.begin(), waitsMs_.end()); }
-    static size_t Probes() { return waitsMs_.size(); }
-    static size_t LongerThan(double limitMs) {
-        return static_cast<size_t>(std::count_if(waitsMs_.begin(), waitsMs_.end(), [=](double w) { return w > limitMs; }));
-    }
-
-private:
-    static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-        if (message != kProbe) return ::DefWindowProcW(hwnd, message, wParam, lParam);
-        const Clock::time_point sent{Clock::duration{static_cast<Clock::rep>(lParam)}};
-        waitsMs_.push_back(std::chrono::duration<double, std::milli>(Clock::now() - sent).count());
-        return 0;
-    }
-
-    HWND hwnd_;
-    std::atomic<bool> running_{false};
-    std::thread poster_;
-    static inline std::vector<double> waitsMs_;
-};
+// "VER ARCHIVOS Y CARPETAS"
+constexpr POINT kShowAll{layout::frmViewer::mvSALL.left + 10, layout::frmViewer::mvSALL.top + 5};
 
 struct Round {
     double referenceSeconds;
     double listingSeconds;
     int lines;
+    Pinger::Answers answers;
 };
 
-// One round with the main window shown: first the bare walk, then the same root listed through
-// the window, so that both run in the same state of the process (a thread with a visible window
-// pays more for each yield than one without).
+// One round with the main window shown: first the bare walk, then the same roots listed through
+// the window while another process pings it, both in the same state of the process (a thread
+// with a visible window pays more for each yield than one without).
 Round MeasureRound(const std::wstring& drive, int& entries) {
     frmViewer window(::GetModuleHandleW(nullptr));
     window.Create();
@@ -109,26 +67,31 @@ Round MeasureRound(const std::wstring& drive, int& entries) {
     DoEvents();
     const double reference = BareWalkSeconds(drive, entries);
 
-    LatencyProbe probe;
-    probe.Start();
+    Pinger pinger(window.hWnd());
     const auto start = Clock::now();
-    // The click on "VER SOLO ARCHIVOS", as the mouse gives it; it returns after the count is written.
-    const POINT spot{layout::frmViewer::mvSFLS.left + 10, layout::frmViewer::mvSFLS.top + 5};
-    ::SendMessageW(window.hWnd(), WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(spot.x, spot.y));
-    ::SendMessageW(window.hWnd(), WM_LBUTTONUP, 0, MAKELPARAM(spot.x, spot.y));
+    ClickAt(window.hWnd(), kShowAll, false);  // returns once the count is written
     const double seconds = SecondsSince(start);
-    probe.Stop();
+    const Pinger::Answers answers = pinger.Stop();
     DoEvents();
-    return {reference, seconds, window.lstViewer().ListCount()};
+    return {reference, seconds, window.lstViewer().ListCount(), answers};
 }
 
-struct StartUp {
-    double seconds;
-    double peakMegabytes;
+std::wstring TextOf(HWND window) {
+    wchar_t text[256] = L"";
+    DWORD_PTR length = 0;
+    ::SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &length);
+    return text;
+}
+
+struct ProgramRun {
+    double startSeconds = -1;
+    double idleMegabytes = 0;
+    double listedMegabytes = 0;
 };
 
-// Starts the program, waits until its window is shown and idle, reads its peak memory, ends it.
-StartUp StartProgram(const std::wstring& exe) {
+// Starts the program, waits until its window is shown and idle, lists the drives with "VER
+// ARCHIVOS Y CARPETAS", reads its memory at each stage, and ends it.
+ProgramRun RunProgram(const std::wstring& exe) {
     STARTUPINFOW startup{};
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION started{};
@@ -136,7 +99,7 @@ StartUp StartProgram(const std::wstring& exe) {
     const auto start = Clock::now();
     if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &startup, &started)) {
-        return {-1, -1};
+        return {};
     }
     const UniqueKernelHandle process{started.hProcess};
     const UniqueKernelHandle thread{started.hThread};
@@ -146,26 +109,28 @@ StartUp StartProgram(const std::wstring& exe) {
         window = ::FindWindowW(L"VelquorViewer", nullptr);
         if (!window) std::this_thread::sleep_for(std::chrono::milliseconds(2));
     }
+    ProgramRun run;
     // A window that answers a message after showing itself has painted: painting comes first
     // once its queue is empty.
     DWORD_PTR answer = 0;
     ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer);
-    const double seconds = SecondsSince(start);
-    PROCESS_MEMORY_COUNTERS memory{};
-    memory.cb = sizeof(memory);
-    ::GetProcessMemoryInfo(process.Get(), &memory, sizeof(memory));
+    run.startSeconds = window ? SecondsSince(start) : -1;
+    run.idleMegabytes = PeakWorkingSetMegabytes(process.Get());
+
+    HWND status = ::FindWindowExW(window, nullptr, L"Static", nullptr);  // lblStatus, the first label
+    ClickAt(window, kShowAll, true);
+    const auto listing = Clock::now();
+    while (TextOf(status).find(L"Encontradas!") == std::wstring::npos && SecondsSince(listing) < 120) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer);
+    run.listedMegabytes = PeakWorkingSetMegabytes(process.Get());
     ::TerminateProcess(process.Get(), 0);
     ::WaitForSingleObject(process.Get(), 10000);
-    return {window ? seconds : -1, memory.PeakWorkingSetSize / (1024.0 * 1024.0)};
+    return run;
 }
 
 }  // namespace
-
-// The middle of an odd number of figures.
-double Median(std::vector<double> figures) {
-    std::nth_element(figures.begin(), figures.begin() + figures.size() / 2, figures.end());
-    return figures[figures.size() / 2];
-}
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 3) {
@@ -182,30 +147,29 @@ int wmain(int argc, wchar_t** argv) {
     std::vector<double> references;
     std::vector<double> listings;
     std::vector<double> ratios;
-    std::wstring roundRatios;
+    AnswerTally answers;
     for (int round = 0; round < kRounds; ++round) {
         const Round figures = MeasureRound(drive, entries);
         references.push_back(figures.referenceSeconds);
         listings.push_back(figures.listingSeconds);
         ratios.push_back(figures.listingSeconds / figures.referenceSeconds);
+        answers.Add(figures.answers);
         lines = figures.lines;
-        wchar_t text[16];
-        std::swprintf(text, 16, round ? L", %.2f" : L"%.2f", ratios.back());
-        roundRatios += text;
     }
-    const StartUp startUp = StartProgram(argv[2]);
+    const ProgramRun program = RunProgram(argv[2]);
 
     std::wprintf(L"| Measure | Result | Reference (same run) | Ratio | Target |\n");
     std::wprintf(L"|---|---|---|---|---|\n");
-    std::wprintf(L"| Listing %d root entries through the window, click to final count | %.2f s (%d lines), "
-                 L"median of %d | bare walk with %d yields: %.2f s | %.2fx (rounds: %ls) "
-                 L"| <= 1.5x |\n",
+    std::wprintf(L"| \"VER ARCHIVOS Y CARPETAS\" on %d root entries, click to final count | %.2f s (%d lines), "
+                 L"median of %d | bare walks with %d yields: %.2f s | %.2fx (rounds: %ls) | <= 1.25x |\n",
                  entries, Median(listings), lines, kRounds, entries, Median(references), Median(ratios),
-                 roundRatios.c_str());
-    std::wprintf(L"| Longest wait of a message posted during the listings (one every 20 ms) | %.1f ms; "
-                 L"%zu of %zu waited over 100 ms | - | - | <= 100 ms |\n",
-                 LatencyProbe::WorstMs(), LatencyProbe::LongerThan(100), LatencyProbe::Probes());
-    std::wprintf(L"| Start-up to a painted, idle window | %.2f s | - | - | reported |\n", startUp.seconds);
-    std::wprintf(L"| Peak working set at start-up | %.1f MB | - | - | reported |\n", startUp.peakMegabytes);
+                 RoundList(ratios).c_str());
+    std::wprintf(L"| Slowest answer to another process's message (one every 20 ms) during the listings | "
+                 L"%.1f ms; %lld of %lld over 100 ms | - | - | <= 100 ms |\n",
+                 answers.slowestMs, answers.over100Ms, answers.messages);
+    std::wprintf(L"| Peak working set of velquor.exe after listing %d entries | %.1f MB | at start-up: %.1f MB "
+                 L"| - | <= 40 MB |\n",
+                 entries, program.listedMegabytes, program.idleMegabytes);
+    std::wprintf(L"| Start-up to a painted, idle window | %.2f s | - | - | reported |\n", program.startSeconds);
     return lines == entries ? 0 : 1;
 }

@@ -48,8 +48,8 @@ struct LocalDateTime {
     bool operator==(const LocalDateTime&) const = default;
 };
 
-// Called with the full path of each entry as a walk reads it.
-using EntryVisitor = std::function<void(const std::wstring& path)>;
+// Called with the full path of each entry as a walk reads it, and whether the entry is a folder.
+using RootVisitor = std::function<void(const std::wstring& path, bool isFolder)>;
 
 // The one door to drives, folders and files. Paths are in the drive's own form
 // ("E:\\autorun.inf", "E:\\Fotos": letter, colon, backslash, name; no trailing backslash
@@ -64,10 +64,9 @@ public:
     virtual bool IsReady(const std::wstring& drive) = 0;
     virtual DriveKind DriveType(const std::wstring& drive) = 0;
 
-    // Calls visit with the full path of each folder (or file) directly in the drive's root, in the
+    // Calls visit for each entry directly in the drive's root, folders and files alike, in the
     // system's order, as the entries are read; returns why the walk stopped early, if it did.
-    virtual std::error_code ForEachRootFolder(const std::wstring& drive, const EntryVisitor& visit) = 0;
-    virtual std::error_code ForEachRootFile(const std::wstring& drive, const EntryVisitor& visit) = 0;
+    virtual std::error_code ForEachRootEntry(const std::wstring& drive, const RootVisitor& visit) = 0;
 
     // True only for an existing file (false for a folder or a missing path).
     virtual bool FileExists(const std::wstring& path) = 0;

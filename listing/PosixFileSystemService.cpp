@@ -201,19 +201,6 @@ bool IsFolderEntry(DIR* dir, const dirent& entry) {
     return facts && IsFolder(*facts);
 }
 
-std::error_code ListRoot(const std::vector<DriveMapping>& drives, const std::wstring& drive,
-                         bool wantFolders, const EntryVisitor& visit) {
-    const DriveMapping* mapping = FindDrive(drives, drive);
-    if (!mapping) return VelquorError::NotADrivePath;
-    UniqueDir dir{::opendir(mapping->folder.c_str())};
-    if (!dir) return LastError();
-    return ForEachEntry(dir.Get(), [&](const dirent& entry) {
-        if (IsFolderEntry(dir.Get(), entry) == wantFolders) {
-            visit(mapping->drive + L'\\' + ToWide(entry.d_name));
-        }
-    });
-}
-
 std::wstring TypeNameOf(std::wstring_view name) {
     const std::size_t dot = name.rfind(L'.');
     std::wstring text(kFileTypeWord);
@@ -419,14 +406,15 @@ DriveKind PosixFileSystemService::DriveType(const std::wstring& drive) {
     return mapping ? mapping->type : DriveKind::Unknown;
 }
 
-std::error_code PosixFileSystemService::ForEachRootFolder(const std::wstring& drive,
-                                                         const EntryVisitor& visit) {
-    return ListRoot(drives_, drive, true, visit);
-}
-
-std::error_code PosixFileSystemService::ForEachRootFile(const std::wstring& drive,
-                                                       const EntryVisitor& visit) {
-    return ListRoot(drives_, drive, false, visit);
+std::error_code PosixFileSystemService::ForEachRootEntry(const std::wstring& drive,
+                                                        const RootVisitor& visit) {
+    const DriveMapping* mapping = FindDrive(drives_, drive);
+    if (!mapping) return VelquorError::NotADrivePath;
+    UniqueDir dir{::opendir(mapping->folder.c_str())};
+    if (!dir) return LastError();
+    return ForEachEntry(dir.Get(), [&](const dirent& entry) {
+        visit(mapping->drive + L'\\' + ToWide(entry.d_name), IsFolderEntry(dir.Get(), entry));
+    });
 }
 
 // Links are followed, except that a broken link still counts as a file, as in the root listing.

@@ -31,12 +31,13 @@ void RootListing::Show(Listed view) {
 
 void RootListing::Refresh() { Show(viewMode_); }
 
-void RootListing::ListRootFolders() { ListRoots(&FileSystemService::ForEachRootFolder); }
+void RootListing::ListRootFolders() { ListRoots(true); }
 
-void RootListing::ListRootFiles() { ListRoots(&FileSystemService::ForEachRootFile); }
+void RootListing::ListRootFiles() { ListRoots(false); }
 
-void RootListing::ListRoots(RootWalk walk) {
+void RootListing::ListRoots(bool folders) {
     FileSystemService& files = viewer_.files;
+    lastYield_ = std::chrono::steady_clock::now();
     for (const std::wstring& drive : files.Drives()) {
         // Both facts are asked of every drive, ready or not, as the platform's own walk does.
         const bool ready = files.IsReady(drive);
@@ -44,9 +45,23 @@ void RootListing::ListRoots(RootWalk walk) {
         if (!ready || !removable) continue;
         // The window yields while the root is still being read, so a large root never holds it
         // up; a root that fails part-way keeps the entries read before the failure.
-        (files.*walk)(drive, [this](const std::wstring& path) {
+        files.ForEachRootEntry(drive, [&](const std::wstring& path, bool isFolder) {
+            if (isFolder != folders) {
+                KeepAnswering();
+                return;
+            }
             viewer_.pump.DoEvents();
             viewer_.lstViewer.AddItem(path);
         });
     }
+}
+
+// Passing over thousands of entries of the other kind takes a fifth of a second: the window
+// answers meanwhile too, though far less often than once an entry.
+void RootListing::KeepAnswering() {
+    constexpr auto kLongestQuiet = std::chrono::milliseconds(15);
+    const auto now = std::chrono::steady_clock::now();
+    if (now - lastYield_ < kLongestQuiet) return;
+    viewer_.pump.DoEvents();
+    lastYield_ = now;
 }

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -39,10 +40,10 @@ public:
     Listed ViewMode() const { return viewMode_; }
 
 private:
-    using RootWalk = std::error_code (FileSystemService::*)(const std::wstring& drive,
-                                                            const EntryVisitor& visit);
-    void ListRoots(RootWalk entriesOf);
+    void ListRoots(bool folders);
+    void KeepAnswering();
 
     Viewer& viewer_;
     Listed viewMode_ = Listed::Nothing;
+    std::chrono::steady_clock::time_point lastYield_;
 };

@@ -188,15 +188,6 @@ std::optional<std::wstring> DriveRoot(const std::wstring& drive) {
     return drive.substr(0, 2) + L"\\";
 }
 
-std::error_code ListRoot(const std::wstring& drive, bool folders, const EntryVisitor& visit) {
-    const auto root = DriveRoot(drive);
-    if (!root) return VelquorError::NotADrivePath;
-    const QuietDriveErrors quiet;
-    return ForEachChild(std::wstring(kLongPrefix) + *root, [&](const WIN32_FIND_DATAW& data) {
-        if (IsFolder(data.dwFileAttributes) == folders) visit(*root + data.cFileName);
-    });
-}
-
 std::optional<LocalDateTime> LocalTimeOf(const FILETIME& time) {
     SYSTEMTIME utc{};
     SYSTEMTIME local{};
@@ -350,14 +341,14 @@ DriveKind Win32FileSystemService::DriveType(const std::wstring& drive) {
     }
 }
 
-std::error_code Win32FileSystemService::ForEachRootFolder(const std::wstring& drive,
-                                                         const EntryVisitor& visit) {
-    return ListRoot(drive, true, visit);
-}
-
-std::error_code Win32FileSystemService::ForEachRootFile(const std::wstring& drive,
-                                                       const EntryVisitor& visit) {
-    return ListRoot(drive, false, visit);
+std::error_code Win32FileSystemService::ForEachRootEntry(const std::wstring& drive,
+                                                        const RootVisitor& visit) {
+    const auto root = DriveRoot(drive);
+    if (!root) return VelquorError::NotADrivePath;
+    const QuietDriveErrors quiet;
+    return ForEachChild(std::wstring(kLongPrefix) + *root, [&](const WIN32_FIND_DATAW& data) {
+        visit(*root + data.cFileName, IsFolder(data.dwFileAttributes));
+    });
 }
 
 bool Win32FileSystemService::FileExists(const std::wstring& path) {

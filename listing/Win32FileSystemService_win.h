@@ -11,8 +11,7 @@ public:
     std::vector<std::wstring> Drives() override;
     bool IsReady(const std::wstring& drive) override;
     DriveKind DriveType(const std::wstring& drive) override;
-    std::error_code ForEachRootFolder(const std::wstring& drive, const EntryVisitor& visit) override;
-    std::error_code ForEachRootFile(const std::wstring& drive, const EntryVisitor& visit) override;
+    std::error_code ForEachRootEntry(const std::wstring& drive, const RootVisitor& visit) override;
     bool FileExists(const std::wstring& path) override;
     bool FolderExists(const std::wstring& path) override;
     std::optional<std::wstring> Name(const std::wstring& path) override;

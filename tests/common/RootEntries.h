@@ -12,14 +12,19 @@ struct RootEntries {
     std::error_code error;
 };
 
-inline RootEntries RootFolders(FileSystemService& files, const std::wstring& drive) {
+// The folders (or files) of a drive's root, in the order the walk read them.
+inline RootEntries RootEntriesOfKind(FileSystemService& files, const std::wstring& drive, bool folders) {
     RootEntries entries;
-    entries.error = files.ForEachRootFolder(drive, [&](const std::wstring& path) { entries.paths.push_back(path); });
+    entries.error = files.ForEachRootEntry(drive, [&](const std::wstring& path, bool isFolder) {
+        if (isFolder == folders) entries.paths.push_back(path);
+    });
     return entries;
 }
 
+inline RootEntries RootFolders(FileSystemService& files, const std::wstring& drive) {
+    return RootEntriesOfKind(files, drive, true);
+}
+
 inline RootEntries RootFiles(FileSystemService& files, const std::wstring& drive) {
-    RootEntries entries;
-    entries.error = files.ForEachRootFile(drive, [&](const std::wstring& path) { entries.paths.push_back(path); });
-    return entries;
+    return RootEntriesOfKind(files, drive, false);
 }

@@ -1,0 +1,121 @@
+#pragma once
+
+#include "listing/Windows_win.h"
+
+#include <psapi.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "listing/Win32Handles_win.h"
+
+using Clock = std::chrono::steady_clock;
+
+inline double SecondsSince(Clock::time_point start) {
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// The middle of an odd number of figures.
+inline double Median(std::vector<double> figures) {
+    std::nth_element(figures.begin(), figures.begin() + figures.size() / 2, figures.end());
+    return figures[figures.size() / 2];
+}
+
+// The figures of a set of rounds as "1.23, 1.21, …".
+inline std::wstring RoundList(const std::vector<double>& figures) {
+    std::wstring text;
+    for (const double figure : figures) {
+        wchar_t item[24];
+        std::swprintf(item, 24, text.empty() ? L"%.2f" : L", %.2f", figure);
+        text += item;
+    }
+    return text;
+}
+
+inline double PeakWorkingSetMegabytes(HANDLE process) {
+    PROCESS_MEMORY_COUNTERS memory{};
+    memory.cb = sizeof(memory);
+    ::GetProcessMemoryInfo(process, &memory, sizeof(memory));
+    return memory.PeakWorkingSetSize / (1024.0 * 1024.0);
+}
+
+// The folder of this program, where the other programs of the benchmarks lie.
+inline std::wstring OwnFolder() {
+    std::wstring path(32768, L'\0');
+    path.resize(::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+// Another process (velquor_pinger) that sends a window a message every 20 ms while it runs and
+// times each answer: how the window feels to a user meanwhile.
+class Pinger {
+public:
+    struct Answers {
+        long long messages = 0;
+        double slowestMs = 0;
+        long long over100Ms = 0;
+    };
+
+    explicit Pinger(HWND window) {
+        const std::wstring tag = std::to_wstring(::GetCurrentProcessId()) + L"-" + std::to_wstring(++serial_);
+        const std::wstring stopName = L"Local\\VelquorPingerStop-" + tag;
+        resultFile_ = OwnFolder() + L"pinger-" + tag + L".txt";
+        stop_.Reset(::CreateEventW(nullptr, TRUE, FALSE, stopName.c_str()));
+        std::wstring commandLine = L"\"" + OwnFolder() + L"velquor_pinger.exe\" " +
+                                   std::to_wstring(reinterpret_cast<INT_PTR>(window)) + L" " + stopName +
+                                   L" \"" + resultFile_ + L"\"";
+        STARTUPINFOW startup{};
+        startup.cb = sizeof(startup);
+        PROCESS_INFORMATION started{};
+        if (::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                             &startup, &started)) {
+            process_.Reset(started.hProcess);
+            ::CloseHandle(started.hThread);
+        }
+    }
+    Pinger(const Pinger&) = delete;
+    Pinger& operator=(const Pinger&) = delete;
+    ~Pinger() { Stop(); }
+
+    // Ends the pinging and gives what it measured.
+    Answers Stop() {
+        if (!process_) return answers_;
+        ::SetEvent(stop_.Get());
+        // The pinger may be waiting for the window's answer: keep answering until it is gone.
+        HANDLE process = process_.Get();
+        while (::MsgWaitForMultipleObjects(1, &process, FALSE, 30000, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+            MSG message;
+            ::PeekMessageW(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        }
+        process_.Reset();
+        if (std::FILE* result = _wfopen(resultFile_.c_str(), L"r")) {
+            std::fscanf(result, "%lld %lf %lld", &answers_.messages, &answers_.slowestMs, &answers_.over100Ms);
+            std::fclose(result);
+        }
+        ::DeleteFileW(resultFile_.c_str());
+        return answers_;
+    }
+
+private:
+    static inline int serial_ = 0;
+    UniqueKernelHandle stop_;
+    UniqueKernelHandle process_;
+    std::wstring resultFile_;
+    Answers answers_;
+};
+
+// Everything a set of measures heard from their pingers, put together.
+struct AnswerTally {
+    long long messages = 0;
+    double slowestMs = 0;
+    long long over100Ms = 0;
+
+    void Add(const Pinger::Answers& answers) {
+        messages += answers.messages;
+        slowestMs = std::max(slowestMs, answers.slowestMs);
+        over100Ms += answers.over100Ms;
+    }
+};
