@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "support/WindowTestSupport.h"
+
 namespace {
 
 // A plain window whose own procedure records what reaches it and answers with a marker.
@@ -17,7 +19,7 @@ constexpr LRESULT kOwnAnswer = 0x5eed;
 constexpr UINT kProbe = WM_APP + 7;
 
 LRESULT CALLBACK RecordingProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
-    if (message == kProbe || message == Module1::AutoPlayMessageId()) {
+    if (message == kProbe || message == ShellsAutoPlayQuestion()) {
         received.push_back({message, wParam, lParam});
         return kOwnAnswer;
     }
@@ -44,7 +46,7 @@ private:
     HWND hwnd_;
 };
 
-LRESULT AskAutoPlay(HWND window) { return ::SendMessageW(window, Module1::AutoPlayMessageId(), 0, 0); }
+LRESULT AskAutoPlay(HWND window) { return ::SendMessageW(window, ShellsAutoPlayQuestion(), 0, 0); }
 
 class Module1Test : public ::testing::Test {
 protected:
@@ -55,11 +57,6 @@ protected:
     RecordingWindow first_;
     RecordingWindow second_;
 };
-
-TEST_F(Module1Test, TheMessageIdIsTheRegisteredOne) {
-    EXPECT_EQ(Module1::AutoPlayMessageId(), ::RegisterWindowMessageW(L"QueryCancelAutoPlay"));
-    EXPECT_GE(Module1::AutoPlayMessageId(), 0xC000u);
-}
 
 TEST_F(Module1Test, AHookedWindowCancelsAutoPlayWithoutItsOwnProcedureHearingIt) {
     Module1::InstallAutoPlayHook(first_.Get());

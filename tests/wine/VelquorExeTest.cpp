@@ -10,7 +10,6 @@
 
 #include "app/Resources.h"
 #include "listing/Win32Handles_win.h"
-#include "shell/Module1.h"
 #include "support/WindowTestSupport.h"
 
 namespace {
@@ -109,7 +108,7 @@ TEST(VelquorExeTest, StartsShowsItsCaptionCancelsAutoPlayAndEndsOnX) {
     EXPECT_EQ(TextOf(window), L"Velquor - Limpiador De Virus Y Copia De Seguridad Para Memorias USB");
 
     DWORD_PTR answer = 0;
-    ASSERT_NE(::SendMessageTimeoutW(window, Module1::AutoPlayMessageId(), 0, 0, SMTO_NORMAL, 10000, &answer), 0);
+    ASSERT_NE(::SendMessageTimeoutW(window, ShellsAutoPlayQuestion(), 0, 0, SMTO_NORMAL, 10000, &answer), 0);
     EXPECT_EQ(static_cast<LRESULT>(answer), -1);
 
     // The "X" glyph: 8640, 120, 375, 255 twips.

@@ -9,7 +9,6 @@
 #include <gtest/gtest.h>
 
 #include "app/WebSite.h"
-#include "shell/Module1.h"
 #include "support/RecordingSystemCalls.h"
 #include "support/TestDrives.h"
 #include "support/WindowTestSupport.h"
@@ -393,7 +392,7 @@ TEST_F(RealDragTest, TheProgressPanelAndItsLabelDoNotDragWhileShown) {
 
 class Check1Test : public frmViewerTest {
 protected:
-    LRESULT AskAutoPlay() { return ::SendMessageW(Main(), Module1::AutoPlayMessageId(), 0, 0); }
+    LRESULT AskAutoPlay() { return ::SendMessageW(Main(), ShellsAutoPlayQuestion(), 0, 0); }
     void ClickCheck1() { ::SendMessageW(window_->Check1(), BM_CLICK, 0, 0); }
 };
 

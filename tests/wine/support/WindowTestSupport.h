@@ -26,6 +26,10 @@ inline void PumpFor(DWORD milliseconds) {
     }
 }
 
+// The question the shell asks the foreground window before it starts AutoPlay, numbered as the
+// shell numbers it.
+inline UINT ShellsAutoPlayQuestion() { return ::RegisterWindowMessageW(L"QueryCancelAutoPlay"); }
+
 inline LPARAM PointParam(int x, int y) { return MAKELPARAM(x, y); }
 
 // A left click at client pixel (x, y), as the mouse would give it.
