@@ -65,5 +65,5 @@ private:
     int viewCount_ = 0;  // the count the list view was last told
     bool batching_ = false;
     bool changedSinceDraw_ = false;
-    bool scrollToCurrent_ = false;
+    bool currentMoved_ = false;  // since the last batch
 };

@@ -59,9 +59,10 @@ void ListViewEntryList::SetSelected(int index, bool marked) {
 int ListViewEntryList::ListIndex() const { return current_; }
 
 void ListViewEntryList::MakeCurrent(int index) {
+    // Shown with the next batch: moving the list view's selection costs milliseconds under Wine,
+    // too much for a walk that makes every line current in turn.
     current_ = index;
-    ShowCurrent();
-    scrollToCurrent_ = true;
+    currentMoved_ = true;
     Changed();
 }
 
@@ -78,7 +79,7 @@ void ListViewEntryList::RemoveItem(int index) {
     viewCount_ = ListCount();
     if (index == current_) current_ = -1;
     if (index < current_) --current_;
-    ShowCurrent();
+    currentMoved_ = true;
     Changed();
 }
 
@@ -191,8 +192,9 @@ void ListViewEntryList::DrawBatch() {
         ::KillTimer(hwnd_, kDrawTimer);
         return;
     }
-    if (std::exchange(scrollToCurrent_, false) && current_ >= 0) {
-        ListView_EnsureVisible(hwnd_, current_, FALSE);
+    if (std::exchange(currentMoved_, false)) {
+        ShowCurrent();
+        if (current_ >= 0) ListView_EnsureVisible(hwnd_, current_, FALSE);
     }
     const ULONGLONG start = ::GetTickCount64();
     ::UpdateWindow(hwnd_);

@@ -8,10 +8,12 @@
 #include "app/SkinnedWindow.h"
 #include "app/SystemCalls.h"
 #include "app/SystemUserFormats.h"
+#include "listing/PropertiesPanel.h"
 #include "listing/RootListing.h"
 #include "listing/Viewer.h"
 #include "listing/WalkState.h"
 #include "listing/Win32FileSystemService_win.h"
+#include "operations/Deletion.h"
 
 // The main window: the list of root entries of the removable drives, the properties box, the
 // status label, the copy's progress panel and the skin's hot spots. It plays the roles its walks
@@ -31,6 +33,11 @@ public:
     void mvSALL_Click();
     void mvSFLD_Click();
     void mvSFLS_Click();
+    void cmdSelAll_Click();
+    void cmdInvAll_Click();
+    void cmdClearAll_Click();
+    void cmdDeleteSel_Click();
+    void lstViewer_Click();
     void Image1_Click();
     void Image4_Click();
     void Image5_Click();
@@ -61,7 +68,7 @@ private:
     Win32FileSystemService files_;
     ListViewEntryList lstViewer_;
     WindowText lblStatusText_;
-    WindowText txtPropText_;
+    PacedText txtPropText_;
     WindowText caption_;
     ChildPanel picCopyPanel_;
     WindowText lblCopyStText_;
@@ -69,6 +76,8 @@ private:
     Viewer viewer_;
     WalkState walk_;
     RootListing listing_;
+    PropertiesPanel properties_;
+    Deletion deletion_;
     UniqueGdiObject statusFont_;
     UniqueGdiObject copyFont_;
     HWND txtProp_ = nullptr;

@@ -3,6 +3,7 @@
 #include "app/DoEvents.h"
 #include "app/Resources.h"
 #include "app/WebSite.h"
+#include "listing/Marking.h"
 #include "shell/Module1.h"
 
 namespace {
@@ -10,6 +11,8 @@ namespace {
 constexpr wchar_t kClassName[] = L"VelquorViewer";
 constexpr wchar_t kCaption[] = L"Velquor - Limpiador De Virus Y Copia De Seguridad Para Memorias USB";
 constexpr COLORREF kStatusColour = RGB(0, 128, 0);
+
+constexpr UINT_PTR kTxtPropTimer = 1;
 
 enum ControlId : int {
     kLblStatus = 100,
@@ -46,7 +49,11 @@ frmViewer::frmViewer(HINSTANCE instance, SystemCalls& system)
       system_(system),
       viewer_{files_,        lstViewer_, *this,          lblStatusText_, txtPropText_, caption_,
               picCopyPanel_, lblCopyStText_, *this, *this,           formats_},
-      listing_(viewer_) {}
+      listing_(viewer_),
+      properties_(viewer_),
+      deletion_(viewer_, listing_) {
+    lstViewer_.OnClick([this] { lstViewer_Click(); });
+}
 
 bool frmViewer::Create() {
     if (!CreateSkinnedWindow(kClassName, kCaption, layout::frmViewer::Client)) return false;
@@ -83,7 +90,7 @@ void frmViewer::CreateControls() {
     CreateCheck1(at::Check1);
 
     lblStatusText_.Attach(lblStatus_);
-    txtPropText_.Attach(txtProp_);
+    txtPropText_.Attach(txtProp_, hWnd(), kTxtPropTimer);
     caption_.Attach(hWnd());
     picCopyPanel_.Attach(picCopy_);
     lblCopyStText_.Attach(lblCopySt_);
@@ -91,11 +98,11 @@ void frmViewer::CreateControls() {
 
 void frmViewer::AddHotSpots() {
     namespace at = layout::frmViewer;
-    AddHotSpot(at::cmdSelAll, nullptr);
-    AddHotSpot(at::cmdInvAll, nullptr);
-    AddHotSpot(at::cmdClearAll, nullptr);
+    AddHotSpot(at::cmdSelAll, [this] { cmdSelAll_Click(); });
+    AddHotSpot(at::cmdInvAll, [this] { cmdInvAll_Click(); });
+    AddHotSpot(at::cmdClearAll, [this] { cmdClearAll_Click(); });
     AddHotSpot(at::cmdCopy, nullptr);
-    AddHotSpot(at::cmdDeleteSel, nullptr);
+    AddHotSpot(at::cmdDeleteSel, [this] { cmdDeleteSel_Click(); });
     AddHotSpot(at::mvSFLS, [this] { mvSFLS_Click(); });
     AddHotSpot(at::mvSFLD, [this] { mvSFLD_Click(); });
     AddHotSpot(at::mvSALL, [this] { mvSALL_Click(); });
@@ -122,6 +129,24 @@ void frmViewer::mvSFLD_Click() {
 void frmViewer::mvSFLS_Click() {
     ListCommand([this] { listing_.Show(Listed::Files); });
 }
+
+void frmViewer::cmdSelAll_Click() {
+    ListCommand([this] { ChangeEveryMark(lstViewer_, MarkChange::Mark); });
+}
+
+void frmViewer::cmdInvAll_Click() {
+    ListCommand([this] { ChangeEveryMark(lstViewer_, MarkChange::Invert); });
+}
+
+void frmViewer::cmdClearAll_Click() {
+    ListCommand([this] { ChangeEveryMark(lstViewer_, MarkChange::Unmark); });
+}
+
+void frmViewer::cmdDeleteSel_Click() {
+    ListCommand([this] { deletion_.cmdDeleteSel_Click(); });
+}
+
+void frmViewer::lstViewer_Click() { properties_.lstViewer_Click(); }
 
 void frmViewer::Image1_Click() { system_.OpenWebPage(hWnd(), kWebPageAddress); }
 
@@ -170,6 +195,9 @@ LRESULT frmViewer::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         if (header.hwndFrom == lstViewer_.hWnd()) return lstViewer_.OnNotify(header);
         return 0;
     }
+    case WM_TIMER:
+        if (wParam == kTxtPropTimer) txtPropText_.OnTimer();
+        return 0;
     case WM_CLOSE:
         // Closed by the system (Alt+F4, the taskbar): ends like the "X" hot spot.
         Image4_Click();

@@ -1,5 +1,6 @@
-// Times the main window's listing against a bare walk with the same yields, how the window answers
-// another process meanwhile, and the program's start-up and memory.
+// Times the main window's listing and "SELECCIONAR TODO" against bare walks with the same
+// file-system calls and yields, how the window answers another process meanwhile, and the
+// program's start-up and memory.
 //   velquor_wine_bench DRIVE VELQUOR_EXE     (DRIVE: a removable drive holding only files)
 
 #include "listing/Windows_win.h"
@@ -36,6 +37,20 @@ double BareWalkSeconds(const std::wstring& drive, int& entries) {
 }
 
 // A click on a hot spot as the mouse gives it; sent (returning once handled) or posted.
+// The reference for "SELECCIONAR TODO": the facts the properties box reads of each entry, with
+// its one yield, and nothing shown.
+double BarePropertiesSeconds(const std::vector<std::wstring>& paths) {
+    Win32FileSystemService files;
+    const auto start = Clock::now();
+    for (const std::wstring& path : paths) {
+        if (!files.FileExists(path) || !files.FileSize(path)) continue;
+        DoEvents();
+        files.DateCreated(path);
+        files.TypeName(path);
+    }
+    return SecondsSince(start);
+}
+
 void ClickAt(HWND window, POINT spot, bool post) {
     const LPARAM at = MAKELPARAM(spot.x, spot.y);
     if (post) {
@@ -47,33 +62,60 @@ void ClickAt(HWND window, POINT spot, bool post) {
     ::SendMessageW(window, WM_LBUTTONUP, 0, at);
 }
 
-// "VER ARCHIVOS Y CARPETAS"
-constexpr POINT kShowAll{layout::frmViewer::mvSALL.left + 10, layout::frmViewer::mvSALL.top + 5};
+constexpr POINT CentreOf(Rect rect) { return {rect.left + rect.width / 2, rect.top + rect.height / 2}; }
 
-struct Round {
-    double referenceSeconds;
-    double listingSeconds;
-    int lines;
-    Pinger::Answers answers;
+// One measure over the rounds: the command through the window and its reference, timed back to
+// back in each round, and the other process's answers while the command ran.
+struct Measure {
+    std::vector<double> references;
+    std::vector<double> commands;
+    std::vector<double> ratios;
+    AnswerTally answers;
+
+    void Add(double reference, double command, const Pinger::Answers& heard) {
+        references.push_back(reference);
+        commands.push_back(command);
+        ratios.push_back(command / reference);
+        answers.Add(heard);
+    }
 };
 
-// One round with the main window shown: first the bare walk, then the same roots listed through
-// the window while another process pings it, both in the same state of the process (a thread
-// with a visible window pays more for each yield than one without).
-Round MeasureRound(const std::wstring& drive, int& entries) {
+// Clicks a hot spot of the window while another process pings it; the seconds until the command
+// returned.
+double TimedClick(HWND window, Rect spot, Pinger::Answers& heard) {
+    Pinger pinger(window);
+    const auto start = Clock::now();
+    ClickAt(window, CentreOf(spot), false);  // returns once the command is done
+    const double seconds = SecondsSince(start);
+    heard = pinger.Stop();
+    return seconds;
+}
+
+std::vector<std::wstring> Lines(EntryList& list) {
+    std::vector<std::wstring> lines;
+    for (int i = 0; i < list.ListCount(); ++i) lines.push_back(list.List(i));
+    return lines;
+}
+
+// One round with the main window shown: each bare walk, then the same through the window, in the
+// same state of the process (a thread with a visible window pays more for each yield than one
+// without).
+int MeasureRound(const std::wstring& drive, int& entries, Measure& listing, Measure& selectAll) {
     frmViewer window(::GetModuleHandleW(nullptr));
     window.Create();
     window.Show(SW_SHOWNORMAL);
     DoEvents();
-    const double reference = BareWalkSeconds(drive, entries);
+    Pinger::Answers heard;
 
-    Pinger pinger(window.hWnd());
-    const auto start = Clock::now();
-    ClickAt(window.hWnd(), kShowAll, false);  // returns once the count is written
-    const double seconds = SecondsSince(start);
-    const Pinger::Answers answers = pinger.Stop();
+    const double bareWalk = BareWalkSeconds(drive, entries);
+    const double listed = TimedClick(window.hWnd(), layout::frmViewer::mvSALL, heard);
+    listing.Add(bareWalk, listed, heard);
+
+    const double bareReads = BarePropertiesSeconds(Lines(window.lstViewer()));
+    const double selected = TimedClick(window.hWnd(), layout::frmViewer::cmdSelAll, heard);
+    selectAll.Add(bareReads, selected, heard);
     DoEvents();
-    return {reference, seconds, window.lstViewer().ListCount(), answers};
+    return window.lstViewer().ListCount();
 }
 
 std::wstring TextOf(HWND window) {
@@ -118,7 +160,7 @@ ProgramRun RunProgram(const std::wstring& exe) {
     run.idleMegabytes = PeakWorkingSetMegabytes(process.Get());
 
     HWND status = ::FindWindowExW(window, nullptr, L"Static", nullptr);  // lblStatus, the first label
-    ClickAt(window, kShowAll, true);
+    ClickAt(window, CentreOf(layout::frmViewer::mvSALL), true);
     const auto listing = Clock::now();
     while (TextOf(status).find(L"Encontradas!") == std::wstring::npos && SecondsSince(listing) < 120) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
@@ -132,6 +174,16 @@ ProgramRun RunProgram(const std::wstring& exe) {
 
 }  // namespace
 
+// One line of the table for a measure: the median time of each, and the ratio of each round.
+void PrintMeasure(const wchar_t* what, const wchar_t* reference, const Measure& measure, const wchar_t* target) {
+    std::wprintf(L"| %ls | %.2f s, median of %zu | %ls: %.2f s | %.2fx (rounds: %ls) | %ls |\n", what,
+                 Median(measure.commands), measure.commands.size(), reference, Median(measure.references),
+                 Median(measure.ratios), RoundList(measure.ratios).c_str(), target);
+    std::wprintf(L"| Slowest answer to another process's message (one every 20 ms) meanwhile | %.1f ms; "
+                 L"%lld of %lld over 100 ms | - | - | <= 100 ms |\n",
+                 measure.answers.slowestMs, measure.answers.over100Ms, measure.answers.messages);
+}
+
 int wmain(int argc, wchar_t** argv) {
     if (argc != 3) {
         std::fwprintf(stderr, L"usage: velquor_wine_bench DRIVE VELQUOR_EXE\n");
@@ -140,33 +192,23 @@ int wmain(int argc, wchar_t** argv) {
     const ComApartment com;
     const std::wstring drive = argv[1];
 
-    // Each round times the two back to back, so its ratio compares like with like; the machine's
-    // speed drifts between rounds by a fifth or more.
+    // Each round times a command and its reference back to back, so its ratio compares like with
+    // like; the machine's speed drifts between rounds by a fifth or more.
     int entries = 0;
     int lines = 0;
-    std::vector<double> references;
-    std::vector<double> listings;
-    std::vector<double> ratios;
-    AnswerTally answers;
-    for (int round = 0; round < kRounds; ++round) {
-        const Round figures = MeasureRound(drive, entries);
-        references.push_back(figures.referenceSeconds);
-        listings.push_back(figures.listingSeconds);
-        ratios.push_back(figures.listingSeconds / figures.referenceSeconds);
-        answers.Add(figures.answers);
-        lines = figures.lines;
-    }
+    Measure listing;
+    Measure selectAll;
+    for (int round = 0; round < kRounds; ++round) lines = MeasureRound(drive, entries, listing, selectAll);
     const ProgramRun program = RunProgram(argv[2]);
 
+    const std::wstring entriesText = std::to_wstring(entries);
     std::wprintf(L"| Measure | Result | Reference (same run) | Ratio | Target |\n");
     std::wprintf(L"|---|---|---|---|---|\n");
-    std::wprintf(L"| \"VER ARCHIVOS Y CARPETAS\" on %d root entries, click to final count | %.2f s (%d lines), "
-                 L"median of %d | bare walks with %d yields: %.2f s | %.2fx (rounds: %ls) | <= 1.25x |\n",
-                 entries, Median(listings), lines, kRounds, entries, Median(references), Median(ratios),
-                 RoundList(ratios).c_str());
-    std::wprintf(L"| Slowest answer to another process's message (one every 20 ms) during the listings | "
-                 L"%.1f ms; %lld of %lld over 100 ms | - | - | <= 100 ms |\n",
-                 answers.slowestMs, answers.over100Ms, answers.messages);
+    PrintMeasure((L"\"VER ARCHIVOS Y CARPETAS\" on " + entriesText + L" root entries, click to final count").c_str(),
+                 (L"bare walks with " + entriesText + L" yields").c_str(), listing, L"<= 1.25x");
+    PrintMeasure((L"\"SELECCIONAR TODO\" on " + entriesText + L" lines, click to line 0 current").c_str(),
+                 (L"bare properties reads of " + entriesText + L" entries, one yield each").c_str(), selectAll,
+                 L"<= 1.5x");
     std::wprintf(L"| Peak working set of velquor.exe after listing %d entries | %.1f MB | at start-up: %.1f MB "
                  L"| - | <= 40 MB |\n",
                  entries, program.listedMegabytes, program.idleMegabytes);

@@ -48,6 +48,9 @@ struct LocalDateTime {
     bool operator==(const LocalDateTime&) const = default;
 };
 
+// Called between the items of a long operation so that the window can answer meanwhile.
+using BetweenItems = std::function<void()>;
+
 // Called with the full path of each entry as a walk reads it, and whether the entry is a folder.
 using RootVisitor = std::function<void(const std::wstring& path, bool isFolder)>;
 
@@ -93,5 +96,5 @@ public:
     virtual std::error_code DeleteFile(const std::wstring& path, bool force) = 0;
     // Deletes the folder with everything in it for good; with force, read-only entries too.
     // A link inside is removed as a link; its target is never touched.
-    virtual TreeReport DeleteFolder(const std::wstring& path, bool force) = 0;
+    virtual TreeReport DeleteFolder(const std::wstring& path, bool force, const BetweenItems& between) = 0;
 };

@@ -492,7 +492,8 @@ std::error_code PosixFileSystemService::DeleteFile(const std::wstring& path, boo
 }
 
 // A path that is itself a link to a folder loses the link only.
-TreeReport PosixFileSystemService::DeleteFolder(const std::wstring& path, bool force) {
+TreeReport PosixFileSystemService::DeleteFolder(const std::wstring& path, bool force,
+                                                const BetweenItems& between) {
     TreeReport report;
     const auto host = HostPath(drives_, path);
     struct stat target {};
@@ -506,6 +507,7 @@ TreeReport PosixFileSystemService::DeleteFolder(const std::wstring& path, bool f
     } else if (S_ISLNK(entry.st_mode)) {
         if (::unlink(host->c_str()) != 0) report.Add(path, LastError());
     } else {
+        if (between) between();
         DeleteTree(*host, entry, path, force, report);
     }
     return report;

@@ -1,5 +1,14 @@
 #include "listing/RootListing.h"
 
+#include "listing/AnsweringPace.h"
+
+bool IsListedDrive(FileSystemService& files, const std::wstring& drive) {
+    // Both facts are asked of every drive, ready or not, as the platform's own walk does.
+    const bool ready = files.IsReady(drive);
+    const bool removable = files.DriveType(drive) == DriveKind::Removable;
+    return ready && removable;
+}
+
 std::wstring CountText(int count, std::wstring_view suffix) {
     return std::to_wstring(count).append(suffix);
 }
@@ -37,31 +46,19 @@ void RootListing::ListRootFiles() { ListRoots(false); }
 
 void RootListing::ListRoots(bool folders) {
     FileSystemService& files = viewer_.files;
-    lastYield_ = std::chrono::steady_clock::now();
+    // Passing over thousands of entries of the other kind takes a fifth of a second.
+    AnsweringPace pace(viewer_.pump);
     for (const std::wstring& drive : files.Drives()) {
-        // Both facts are asked of every drive, ready or not, as the platform's own walk does.
-        const bool ready = files.IsReady(drive);
-        const bool removable = files.DriveType(drive) == DriveKind::Removable;
-        if (!ready || !removable) continue;
+        if (!IsListedDrive(files, drive)) continue;
         // The window yields while the root is still being read, so a large root never holds it
         // up; a root that fails part-way keeps the entries read before the failure.
         files.ForEachRootEntry(drive, [&](const std::wstring& path, bool isFolder) {
             if (isFolder != folders) {
-                KeepAnswering();
+                pace.Between();
                 return;
             }
             viewer_.pump.DoEvents();
             viewer_.lstViewer.AddItem(path);
         });
     }
-}
-
-// Passing over thousands of entries of the other kind takes a fifth of a second: the window
-// answers meanwhile too, though far less often than once an entry.
-void RootListing::KeepAnswering() {
-    constexpr auto kLongestQuiet = std::chrono::milliseconds(15);
-    const auto now = std::chrono::steady_clock::now();
-    if (now - lastYield_ < kLongestQuiet) return;
-    viewer_.pump.DoEvents();
-    lastYield_ = now;
 }

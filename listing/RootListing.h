@@ -1,6 +1,5 @@
 #pragma once
 
-#include <chrono>
 #include <string>
 #include <string_view>
 
@@ -18,6 +17,9 @@ enum class Listed : int {
 inline constexpr std::wstring_view kFilesAndFoldersFound = L" Archivos y Carpetas Encontradas!";
 inline constexpr std::wstring_view kFoldersFound = L" Carpetas Encontradas!";
 inline constexpr std::wstring_view kFilesFound = L" Archivos Encontrados!";
+
+// Whether the listing lists the drive's root: a ready, removable drive.
+bool IsListedDrive(FileSystemService& files, const std::wstring& drive);
 
 // The count in plain decimal digits followed directly by the suffix.
 std::wstring CountText(int count, std::wstring_view suffix);
@@ -41,9 +43,7 @@ public:
 
 private:
     void ListRoots(bool folders);
-    void KeepAnswering();
 
     Viewer& viewer_;
     Listed viewMode_ = Listed::Nothing;
-    std::chrono::steady_clock::time_point lastYield_;
 };

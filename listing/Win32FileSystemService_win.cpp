@@ -437,7 +437,8 @@ std::error_code Win32FileSystemService::DeleteFile(const std::wstring& path, boo
     return RemoveEntry(::DeleteFileW, *full, FILE_ATTRIBUTE_READONLY, force);
 }
 
-TreeReport Win32FileSystemService::DeleteFolder(const std::wstring& path, bool force) {
+TreeReport Win32FileSystemService::DeleteFolder(const std::wstring& path, bool force,
+                                                const BetweenItems& between) {
     TreeReport report;
     auto top = Locate(path);
     if (!top) {
@@ -453,6 +454,7 @@ TreeReport Win32FileSystemService::DeleteFolder(const std::wstring& path, bool f
     std::vector<PendingDelete> stack;
     DeleteEntry(std::move(*top), attributes, force, stack, report);
     while (!stack.empty()) {
+        if (between) between();
         if (stack.back().opened) {
             const Location folder = std::move(stack.back().folder);
             stack.pop_back();

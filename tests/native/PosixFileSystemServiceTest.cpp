@@ -102,7 +102,7 @@ TEST_F(PosixDrivesTest, PathsGoThroughTheTableAndNeverClimbOutOfTheDrive) {
     const std::error_code notADrive = VelquorError::NotADrivePath;
     EXPECT_EQ(files_.DeleteFile(L"E:\\..\\disk\\secreto.txt", true), notADrive);
     EXPECT_EQ(files_.CopyFile(L"Q:\\a.txt", L"E:\\b.txt", false), notADrive);
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\Fotos\\..\\..", true)),
+    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\Fotos\\..\\..", true, {})),
               OneFailure(L"E:\\Fotos\\..\\..", notADrive));
     EXPECT_TRUE(fs::exists(secret));
     EXPECT_TRUE(Exists("Fotos/a.txt"));
@@ -408,13 +408,13 @@ TEST_F(PosixDeleteTest, AReadOnlyFileDeepInsideStopsOnlyItselfWithoutForce) {
     OnStick("RECYCLER/a/b/otro.txt");
     OnStick("RECYCLER/x.txt");
 
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\RECYCLER", false)),
+    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\RECYCLER", false, {})),
               OneFailure(L"E:\\RECYCLER\\a\\b\\c\\virus.exe", Errc(std::errc::permission_denied)));
     EXPECT_TRUE(Exists("RECYCLER/a/b/c/virus.exe"));
     EXPECT_FALSE(Exists("RECYCLER/a/b/otro.txt"));
     EXPECT_FALSE(Exists("RECYCLER/x.txt"));
 
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\RECYCLER", true)), Failures{});
+    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\RECYCLER", true, {})), Failures{});
     EXPECT_FALSE(Exists("RECYCLER"));
 }
 
@@ -423,10 +423,10 @@ TEST_F(PosixDeleteTest, ReadOnlyFoldersAtAnyDepthGoOnlyWithForce) {
     TempTree::ReadOnly(stick_ / "d/a/b");
     TempTree::ReadOnly(stick_ / "d");
 
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\d", false)),
+    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\d", false, {})),
               OneFailure(L"E:\\d", Errc(std::errc::permission_denied)));
     EXPECT_TRUE(Exists("d/a/b/f.txt"));
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\d", true)), Failures{});
+    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\d", true, {})), Failures{});
     EXPECT_FALSE(Exists("d"));
 }
 
@@ -439,7 +439,7 @@ TEST_F(PosixDeleteTest, LinksInsideAreRemovedAndTheirTargetsSurviveUntouched) {
     tree_.Link("stick/d/toKeep", keep);
     tree_.Link("stick/d/sub/loop", "..");
 
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\d", true)), Failures{});
+    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\d", true, {})), Failures{});
     EXPECT_FALSE(Exists("d"));
     EXPECT_EQ(TempTree::Contents(keep), "guardar");
     EXPECT_EQ(ModeOf(keep), 0444);
@@ -450,7 +450,7 @@ TEST_F(PosixDeleteTest, AFolderThatIsALinkLosesTheLinkOnly) {
     const fs::path keep = tree_.File("outside/keep.txt");
     tree_.Link("stick/atajo", tree_ / "outside");
 
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\atajo", false)), Failures{});
+    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\atajo", false, {})), Failures{});
     EXPECT_FALSE(Exists("atajo"));
     EXPECT_TRUE(fs::exists(keep));
 }
@@ -458,12 +458,12 @@ TEST_F(PosixDeleteTest, AFolderThatIsALinkLosesTheLinkOnly) {
 TEST_F(PosixDeleteTest, MissingPathsAndFilesAreFailuresNotCrashes) {
     OnStick("a.txt");
 
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\nada", true)),
+    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\nada", true, {})),
               OneFailure(L"E:\\nada", Errc(std::errc::no_such_file_or_directory)));
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\a.txt", true)),
+    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\a.txt", true, {})),
               OneFailure(L"E:\\a.txt", Errc(std::errc::not_a_directory)));
     EXPECT_TRUE(Exists("a.txt"));
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"Q:\\x", true)),
+    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"Q:\\x", true, {})),
               OneFailure(L"Q:\\x", VelquorError::NotADrivePath));
 }
 
@@ -483,7 +483,7 @@ TEST_F(PosixLongPathTest, PathsOfSixHundredCharactersWork) {
     EXPECT_EQ(files_.CopyFile(file, windows + L"\\copia.txt", false), std::error_code());
     EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\largo", L"E:\\copia", false)), Failures{});
     EXPECT_EQ(TempTree::Contents(stick_ / "copia" / host.substr(6) / "copia.txt"), "abc");
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\largo", false)), Failures{});
+    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\largo", false, {})), Failures{});
     EXPECT_FALSE(Exists("largo"));
 }
 
@@ -494,8 +494,8 @@ TEST_F(PosixLongPathTest, ATreeThreeHundredFoldersDeepIsCopiedAndDeleted) {
 
     EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\d", L"E:\\copia", false)), Failures{});
     EXPECT_EQ(TempTree::Contents(stick_ / "copia" / deep.substr(2) / "fondo.txt"), "fondo");
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\d", true)), Failures{});
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\copia", true)), Failures{});
+    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\d", true, {})), Failures{});
+    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\copia", true, {})), Failures{});
     EXPECT_FALSE(Exists("d"));
     EXPECT_FALSE(Exists("copia"));
 }

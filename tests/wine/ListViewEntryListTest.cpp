@@ -161,9 +161,10 @@ TEST_F(ListViewEntryListTest, SettingListIndexShowsTheLineAndReportsAClickEachTi
     list_.SetListIndex(2);
     list_.SetListIndex(2);
     list_.SetListIndex(7);  // outside the list: nothing
+    Settle();
 
     EXPECT_EQ(clicks_, (std::vector<int>{2, 2}));
-    EXPECT_EQ(ListView_GetNextItem(View(), -1, LVNI_SELECTED), 2);
+    EXPECT_EQ(ListView_GetNextItem(View(), -1, LVNI_SELECTED), 2) << "shown with the next batch";
 }
 
 TEST_F(ListViewEntryListTest, RemovingLinesMovesTheLaterOnesUpAndKeepsTheCurrentEntry) {

@@ -400,7 +400,7 @@ TEST_F(DeleteFolderTest, ForceRemovesProtectedEntriesAtAnyDepth) {
     MakeFile(deep + L"\\solo lectura.txt", "x", FILE_ATTRIBUTE_READONLY);
     MakeFile(L"R:\\victim\\notas.txt");
 
-    const TreeReport report = service_.DeleteFolder(L"R:\\victim", true);
+    const TreeReport report = service_.DeleteFolder(L"R:\\victim", true, {});
 
     EXPECT_EQ(FailedPaths(report), Paths{});
     EXPECT_FALSE(Exists(L"R:\\victim"));
@@ -414,7 +414,7 @@ TEST_F(DeleteFolderTest, WithoutForceAReadOnlyFileStaysAndTheRestGoes) {
     MakeFile(L"R:\\victim\\other\\x.txt");
     MakeFile(L"R:\\victim\\plain.txt");
 
-    const TreeReport report = service_.DeleteFolder(L"R:\\victim", false);
+    const TreeReport report = service_.DeleteFolder(L"R:\\victim", false, {});
 
     // The file, and the two folders that could not go because it stayed.
     EXPECT_EQ(FailedPaths(report),
@@ -432,7 +432,7 @@ TEST_F(DeleteFolderTest, NamesThatMalwareBendsStayReachable) {
 
         EXPECT_TRUE(service_.FolderExists(path)) << path;
         EXPECT_EQ(RootFolders(service_, L"R:").paths, Paths{path});
-        EXPECT_EQ(FailedPaths(service_.DeleteFolder(path, true)), Paths{});
+        EXPECT_EQ(FailedPaths(service_.DeleteFolder(path, true, {})), Paths{});
         EXPECT_FALSE(Exists(path)) << path;
     }
 }
@@ -445,7 +445,7 @@ TEST_F(DeleteFolderTest, ALinkInsideGoesAsALinkAndItsTargetStays) {
     const FolderLink link(L"R:\\victim\\link", L"R:\\keep");
     if (!link.Made()) GTEST_SKIP() << "this system would not make a symbolic link";
 
-    const TreeReport report = service_.DeleteFolder(L"R:\\victim", true);
+    const TreeReport report = service_.DeleteFolder(L"R:\\victim", true, {});
 
     EXPECT_EQ(Content(L"R:\\keep\\precious.txt"), "p");
     EXPECT_FALSE(Exists(L"R:\\victim\\x.txt"));

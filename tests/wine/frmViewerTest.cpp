@@ -9,6 +9,7 @@
 #include <gtest/gtest.h>
 
 #include "app/WebSite.h"
+#include "listing/Win32Handles_win.h"
 #include "support/RecordingSystemCalls.h"
 #include "support/TestDrives.h"
 #include "support/WindowTestSupport.h"
@@ -197,6 +198,11 @@ protected:
         return lines;
     }
     std::wstring Status() const { return TextOf(window_->lblStatus()); }
+    std::vector<bool> Marks() {
+        std::vector<bool> marks;
+        for (int i = 0; i < window_->lstViewer().ListCount(); ++i) marks.push_back(window_->lstViewer().Selected(i));
+        return marks;
+    }
 };
 
 using Lines = std::vector<std::wstring>;
@@ -278,6 +284,193 @@ TEST_F(ViewCommandsTest, TheXIsHeardInTheMiddleOfAListing) {
     Click(designed::mvSFLS);
 
     EXPECT_EQ(linesWhenEnded, 0) << "the end request waited for the listing";
+}
+
+// The properties box and the marking buttons on a listed drive.
+class PropertiesTest : public ViewCommandsTest {
+protected:
+    void SetUp() override {
+        ViewCommandsTest::SetUp();
+        MakeFolder(L"R:\\Fotos");
+        MakeSizedFile(L"R:\\notas.txt", 5000000);
+        MakeSizedFile(L"R:\\vacio.txt", 0);
+        Click(designed::mvSALL);
+        PumpFor(300);  // the list draws its lines in batches
+    }
+    static void MakeSizedFile(const std::wstring& path, LONGLONG size) {
+        const UniqueFile file{::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr)};
+        ASSERT_TRUE(file) << ::GetLastError();
+        LARGE_INTEGER end{};
+        end.QuadPart = size;
+        ASSERT_TRUE(::SetFilePointerEx(file.Get(), end, nullptr, FILE_BEGIN) && ::SetEndOfFile(file.Get()));
+    }
+    HWND List() const { return window_->lstViewer().hWnd(); }
+    POINT OnLine(int index, int part) const {
+        RECT rect{};
+        rect.left = part;
+        ::SendMessageW(List(), LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect));
+        POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        if (part == LVIR_ICON) point.x = rect.left - 8;  // the check box, left of the (empty) icon
+        ::ClientToScreen(List(), &point);
+        return point;
+    }
+    // What the properties box shows once its text has had time to be drawn (it is paced).
+    std::wstring Properties() const {
+        PumpFor(2 * PacedText::kPaceMs);
+        return TextOf(window_->txtProp());
+    }
+};
+
+TEST_F(PropertiesTest, ClickingALineShowsItsEntrysFacts) {
+    RealClick(OnLine(1, LVIR_LABEL));  // R:\notas.txt
+
+    const std::wstring text = Properties();
+    EXPECT_TRUE(text.starts_with(L"Tamaño: (4")) << text;
+    EXPECT_NE(text.find(L"74 MB) Fecha De Creación: ("), std::wstring::npos) << text;
+    EXPECT_NE(text.find(L") Tipo De Archivo: ("), std::wstring::npos) << text;
+
+    RealClick(OnLine(0, LVIR_LABEL));  // R:\Fotos
+    EXPECT_TRUE(Properties().starts_with(L"Fecha De Creación: (")) << Properties();
+    EXPECT_EQ(Properties().find(L"Tamaño"), std::wstring::npos);
+}
+
+TEST_F(PropertiesTest, ClickingACheckBoxAndMovingWithTheKeysShowTheFactsToo) {
+    RealClick(OnLine(2, LVIR_ICON));  // the check box of R:\vacio.txt
+    EXPECT_TRUE(window_->lstViewer().Selected(2));
+    EXPECT_TRUE(Properties().starts_with(L"Tamaño: (0 Bytes) Fecha De Creación: (")) << Properties();
+
+    ::SendMessageW(List(), WM_KEYDOWN, VK_UP, 0);  // to R:\notas.txt
+    EXPECT_EQ(window_->lstViewer().ListIndex(), 1);
+    EXPECT_TRUE(Properties().starts_with(L"Tamaño: (4")) << Properties();
+}
+
+TEST_F(PropertiesTest, AViewCommandLeavesTheBoxAsItWas) {
+    RealClick(OnLine(1, LVIR_LABEL));
+    const std::wstring shown = Properties();
+
+    Click(designed::mvSFLD);
+
+    EXPECT_EQ(Properties(), shown);
+}
+
+TEST_F(PropertiesTest, TheMarkingButtonsWalkTheListAndEndOnTheFirstLine) {
+    RealClick(OnLine(2, LVIR_LABEL));
+
+    Click(designed::cmdSelAll);
+    EXPECT_EQ(Marks(), (std::vector<bool>{true, true, true}));
+    EXPECT_EQ(window_->lstViewer().ListIndex(), 0);
+    EXPECT_TRUE(Properties().starts_with(L"Fecha De Creación: (")) << "the first line's facts";
+
+    window_->lstViewer().SetSelected(1, false);
+    Click(designed::cmdInvAll);
+    EXPECT_EQ(Marks(), (std::vector<bool>{false, true, false}));
+
+    Click(designed::cmdClearAll);
+    EXPECT_EQ(Marks(), (std::vector<bool>{false, false, false}));
+    PumpFor(300);
+    EXPECT_FALSE(ListView_GetCheckState(List(), 1)) << "the check boxes show the marks";
+}
+
+TEST_F(PropertiesTest, TheUsersDecimalSeparatorIsUsed) {
+    wchar_t before[8] = L"";
+    ::GetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, before, 8);
+    ASSERT_TRUE(::SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, L","));
+
+    RealClick(OnLine(1, LVIR_LABEL));
+    ::SetLocaleInfoW(LOCALE_USER_DEFAULT, LOCALE_SDECIMAL, before);
+
+    EXPECT_TRUE(Properties().starts_with(L"Tamaño: (4,74 MB) ")) << Properties();
+}
+
+// "BORRAR ARCHIVO(S)" on the suite's drives, with the message boxes answered by the test.
+class DeletionTest : public ViewCommandsTest {
+protected:
+    void SetUp() override {
+        ViewCommandsTest::SetUp();
+        MakeFile(L"R:\\autorun.inf", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
+        MakeFolder(L"R:\\RECYCLER", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+        MakeFolder(L"R:\\RECYCLER\\S-1-5-21");
+        MakeFile(L"R:\\RECYCLER\\S-1-5-21\\x.exe", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+        MakeFile(L"S:\\notas.txt");
+        Click(designed::mvSALL);
+    }
+    void Mark(const std::vector<std::wstring>& paths) {
+        for (int line = 0; line < window_->lstViewer().ListCount(); ++line) {
+            for (const auto& path : paths) {
+                if (window_->lstViewer().List(line) == path) window_->lstViewer().SetSelected(line, true);
+            }
+        }
+    }
+    static bool Exists(const wchar_t* path) { return ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; }
+};
+
+TEST_F(DeletionTest, NothingMarkedGivesTheWarningAndNothingElse) {
+    Click(designed::cmdDeleteSel);
+
+    ASSERT_EQ(calls_.messages.size(), 1u);
+    EXPECT_EQ(calls_.messages[0].text, L"Por favor, marque al menos un archivo");
+    EXPECT_EQ(calls_.messages[0].title, L"=)");
+    EXPECT_EQ(calls_.messages[0].style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+    EXPECT_EQ(calls_.messages[0].owner, Main());
+    EXPECT_EQ(ListedLines().size(), 3u);
+}
+
+TEST_F(DeletionTest, NoAtTheQuestionDeletesNothing) {
+    Mark({L"R:\\autorun.inf"});
+    calls_.answers = {IDNO};
+
+    Click(designed::cmdDeleteSel);
+
+    ASSERT_EQ(calls_.messages.size(), 1u);
+    EXPECT_EQ(calls_.messages[0].text, L"Estás seguro de que deseas eliminar el archivo?");
+    EXPECT_EQ(calls_.messages[0].style, static_cast<UINT>(MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON1));
+    EXPECT_TRUE(Exists(L"R:\\autorun.inf"));
+    EXPECT_EQ(Marks(), (std::vector<bool>{false, true, false}));
+}
+
+TEST_F(DeletionTest, YesDeletesProtectedEntriesAtAnyDepthAndRelistsTheSameView) {
+    Mark({L"R:\\RECYCLER", L"R:\\autorun.inf"});
+    calls_.answers = {IDYES};
+
+    Click(designed::cmdDeleteSel);
+
+    EXPECT_FALSE(Exists(L"R:\\RECYCLER"));
+    EXPECT_FALSE(Exists(L"R:\\autorun.inf"));
+    EXPECT_TRUE(Exists(L"S:\\notas.txt"));
+    EXPECT_EQ(ListedLines(), Lines{L"S:\\notas.txt"});
+    EXPECT_EQ(Marks(), std::vector<bool>{false});
+    EXPECT_EQ(Status(), L"1 Archivos y Carpetas Encontradas!");
+    EXPECT_EQ(window_->ViewMode(), Listed::FoldersThenFiles);
+    EXPECT_EQ(calls_.messages.size(), 1u) << "no message tells the outcome";
+}
+
+TEST_F(DeletionTest, AFileHeldOpenIsKeptAndListedAgainUnmarked) {
+    const UniqueFile held{::CreateFileW(L"S:\\notas.txt", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                        nullptr)};
+    ASSERT_TRUE(held);
+    Click(designed::mvSFLS);
+    Mark({L"R:\\autorun.inf", L"S:\\notas.txt"});
+    calls_.answers = {IDYES};
+
+    Click(designed::cmdDeleteSel);
+
+    EXPECT_FALSE(Exists(L"R:\\autorun.inf"));
+    EXPECT_TRUE(Exists(L"S:\\notas.txt"));
+    EXPECT_EQ(ListedLines(), Lines{L"S:\\notas.txt"});
+    EXPECT_EQ(Marks(), std::vector<bool>{false});
+    EXPECT_EQ(Status(), L"1 Archivos Encontrados!");
+}
+
+TEST_F(DeletionTest, EverythingDeletedLeavesZeroAndAnEmptyPropertiesBox) {
+    Mark(ListedLines());
+    calls_.answers = {IDYES};
+
+    Click(designed::cmdDeleteSel);
+    PumpFor(2 * PacedText::kPaceMs);
+
+    EXPECT_EQ(ListedLines(), Lines{});
+    EXPECT_EQ(Status(), L"0 Archivos y Carpetas Encontradas!");
+    EXPECT_EQ(TextOf(window_->txtProp()), L"");
 }
 
 class DragTest : public frmViewerTest {

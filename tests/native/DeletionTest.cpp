@@ -1,0 +1,258 @@
+#include "operations/Deletion.h"
+
+#include <algorithm>
+#include <chrono>
+#include <filesystem>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "listing/PosixFileSystemService.h"
+#include "support/ForwardingFileSystemService.h"
+#include "support/TempTree.h"
+#include "support/TestViewer.h"
+
+namespace {
+
+using Lines = std::vector<std::wstring>;
+namespace fs = std::filesystem;
+
+constexpr wchar_t kNothingMarked[] = L"Por favor, marque al menos un archivo";
+constexpr wchar_t kAreYouSure[] = L"Estás seguro de que deseas eliminar el archivo?";
+
+// The sticks as the service sees them, with what the test changes: a stick swapped for a fixed
+// disk under the letter E:, and folders that take their time to go.
+class TestDrives final : public ForwardingFileSystemService {
+public:
+    using ForwardingFileSystemService::ForwardingFileSystemService;
+    DriveKind DriveType(const std::wstring& drive) override {
+        if (drive == L"E:" && eIsFixed) return DriveKind::Fixed;
+        return ForwardingFileSystemService::DriveType(drive);
+    }
+    TreeReport DeleteFolder(const std::wstring& path, bool force, const BetweenItems& between) override {
+        for (int item = 0; item < slowItems; ++item) {
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
+            between();
+        }
+        return ForwardingFileSystemService::DeleteFolder(path, force, between);
+    }
+    bool eIsFixed = false;
+    int slowItems = 0;  // items of 20 ms each before a folder's real deletion
+};
+
+// An infected stick E: and a second stick F:, listed with "VER ARCHIVOS Y CARPETAS".
+class DeletionTest : public ::testing::Test {
+protected:
+    DeletionTest()
+        : posix_({{L"E:", (tree_ / "e").string(), DriveKind::Removable},
+                  {L"F:", (tree_ / "f").string(), DriveKind::Removable}}),
+          drives_(posix_),
+          viewer_(drives_) {
+        tree_.File("e/autorun.inf", "[autorun]\r\nopen=x.exe\r\n");
+        tree_.File("e/RECYCLER/S-1-5-21/x.exe", "MZ");
+        tree_.File("e/notas.txt", "lista");
+        tree_.File("e/x.bin", "");
+        tree_.Folder("f/Fotos");
+        tree_.File("f/Fotos/playa.jpg", "jpg");
+    }
+    void List(Listed view = Listed::FoldersThenFiles) { listing_.Show(view); }
+    void Mark(const Lines& paths) {
+        for (int line = 0; line < viewer_.lstViewer.ListCount(); ++line) {
+            for (const auto& path : paths) {
+                if (viewer_.lstViewer.List(line) == path) viewer_.lstViewer.SetSelected(line, true);
+            }
+        }
+    }
+    bool OnStick(const std::string& relative) const { return fs::exists(tree_ / relative); }
+    static Lines Sorted(Lines lines) {
+        std::sort(lines.begin(), lines.end());
+        return lines;
+    }
+    Lines Questions() const {
+        Lines texts;
+        for (const auto& shown : viewer_.messages) texts.push_back(shown.text);
+        return texts;
+    }
+
+    TempTree tree_;
+    PosixFileSystemService posix_;
+    TestDrives drives_;
+    TestViewer viewer_;
+    RootListing listing_{viewer_.viewer};
+    Deletion deletion_{viewer_.viewer, listing_};
+};
+
+TEST_F(DeletionTest, NothingMarkedOnlyWarnsAndChangesNothing) {
+    deletion_.cmdDeleteSel_Click();  // nothing listed yet
+    List();
+    viewer_.lstViewer.SetListIndex(1);
+    viewer_.txtProp.SetText(L"(antes)");
+    const int yieldsBefore = viewer_.yields;
+
+    deletion_.cmdDeleteSel_Click();
+
+    ASSERT_EQ(viewer_.messages.size(), 2u);
+    EXPECT_EQ(viewer_.messages[0].text, kNothingMarked);
+    EXPECT_FALSE(viewer_.messages[0].question);
+    EXPECT_EQ(viewer_.messages[1].text, kNothingMarked);
+    EXPECT_EQ(viewer_.lstViewer.ListCount(), 5);
+    EXPECT_EQ(viewer_.lstViewer.ListIndex(), 1);
+    EXPECT_EQ(viewer_.txtProp.Text(), L"(antes)");
+    EXPECT_EQ(viewer_.yields, yieldsBefore);
+}
+
+TEST_F(DeletionTest, NoDeletesNothingAndKeepsMarksAndCurrentLine) {
+    List();
+    Mark({L"E:\\autorun.inf"});
+    viewer_.lstViewer.SetListIndex(3);
+    const auto marks = viewer_.lstViewer.Marks();
+    viewer_.answers = {false};
+
+    deletion_.cmdDeleteSel_Click();
+
+    EXPECT_EQ(Questions(), Lines{kAreYouSure});
+    EXPECT_TRUE(viewer_.messages[0].question);
+    EXPECT_TRUE(OnStick("e/autorun.inf"));
+    EXPECT_EQ(viewer_.lstViewer.Marks(), marks);
+    EXPECT_EQ(viewer_.lstViewer.ListIndex(), 3);
+}
+
+TEST_F(DeletionTest, MarkedEntriesGoAndTheListIsRebuiltInTheSameView) {
+    List();
+    Mark({L"E:\\RECYCLER", L"E:\\autorun.inf"});
+    viewer_.answers = {true};
+
+    deletion_.cmdDeleteSel_Click();
+
+    EXPECT_EQ(Questions(), Lines{kAreYouSure}) << "no message tells the outcome";
+    EXPECT_FALSE(OnStick("e/RECYCLER"));
+    EXPECT_FALSE(OnStick("e/autorun.inf"));
+    EXPECT_TRUE(OnStick("e/notas.txt"));
+    EXPECT_EQ(Sorted(viewer_.lstViewer.Lines()), (Lines{L"E:\\notas.txt", L"E:\\x.bin", L"F:\\Fotos"}));
+    EXPECT_EQ(viewer_.lstViewer.Marks(), (std::vector<bool>{false, false, false}));
+    EXPECT_EQ(viewer_.lstViewer.ListIndex(), -1) << "the relisting leaves no line current";
+    EXPECT_EQ(viewer_.lblStatus.Text(), L"3 Archivos y Carpetas Encontradas!");
+    EXPECT_EQ(listing_.ViewMode(), Listed::FoldersThenFiles);
+}
+
+TEST_F(DeletionTest, AdjacentMarkedLinesAllGo) {
+    List(Listed::Files);
+    Mark(viewer_.lstViewer.Lines());
+    viewer_.answers = {true};
+
+    deletion_.cmdDeleteSel_Click();
+
+    EXPECT_FALSE(OnStick("e/autorun.inf"));
+    EXPECT_FALSE(OnStick("e/notas.txt"));
+    EXPECT_FALSE(OnStick("e/x.bin"));
+    EXPECT_TRUE(OnStick("e/RECYCLER")) << "not listed in this view";
+    EXPECT_EQ(viewer_.lblStatus.Text(), L"0 Archivos Encontrados!");
+    EXPECT_EQ(listing_.ViewMode(), Listed::Files);
+}
+
+TEST_F(DeletionTest, EverythingMarkedLeavesAnEmptyListAndAnEmptyPropertiesBox) {
+    List();
+    Mark(viewer_.lstViewer.Lines());
+    viewer_.txtProp.SetText(L"(antes)");
+    viewer_.answers = {true};
+
+    deletion_.cmdDeleteSel_Click();
+
+    EXPECT_EQ(viewer_.lstViewer.ListCount(), 0);
+    EXPECT_EQ(viewer_.lblStatus.Text(), L"0 Archivos y Carpetas Encontradas!");
+    EXPECT_EQ(viewer_.txtProp.Text(), L"");
+    EXPECT_TRUE(fs::is_empty(tree_ / "e"));
+    EXPECT_TRUE(fs::is_empty(tree_ / "f"));
+}
+
+TEST_F(DeletionTest, ReadOnlyEntriesGoAtAnyDepth) {
+    TempTree::ReadOnly(tree_ / "e/autorun.inf");
+    TempTree::ReadOnly(tree_ / "e/RECYCLER/S-1-5-21/x.exe");
+    TempTree::ReadOnly(tree_ / "e/RECYCLER/S-1-5-21");
+    List();
+    Mark({L"E:\\RECYCLER", L"E:\\autorun.inf"});
+    viewer_.answers = {true};
+
+    deletion_.cmdDeleteSel_Click();
+
+    EXPECT_FALSE(OnStick("e/autorun.inf"));
+    EXPECT_FALSE(OnStick("e/RECYCLER"));
+}
+
+TEST_F(DeletionTest, EachMarkedLineIsMadeCurrentAndTheWalkYieldsTwiceForIt) {
+    List(Listed::Files);
+    Mark({L"E:\\notas.txt"});
+    std::vector<int> currentLines;
+    viewer_.lstViewer.OnClick([&] { currentLines.push_back(viewer_.lstViewer.ListIndex()); });
+    viewer_.answers = {true};
+    const int yieldsBefore = viewer_.yields;
+    int notas = -1;
+    for (int line = 0; line < 3; ++line) {
+        if (viewer_.lstViewer.List(line) == L"E:\\notas.txt") notas = line;
+    }
+
+    deletion_.cmdDeleteSel_Click();
+
+    EXPECT_EQ(currentLines, (std::vector<int>{notas, 0})) << "the marked line, then line 0";
+    // One per line and one more for the marked line, then the relisting's two.
+    EXPECT_EQ(viewer_.yields - yieldsBefore, 3 + 1 + 2);
+}
+
+TEST_F(DeletionTest, AMarkTakenOffDuringTheWalkKeepsItsEntry) {
+    List(Listed::Files);
+    Mark(viewer_.lstViewer.Lines());
+    viewer_.answers = {true};
+    // As the walk reaches the first line, the user unmarks every line still to come.
+    viewer_.duringYield = [this] {
+        for (int line = 1; line < viewer_.lstViewer.ListCount(); ++line) viewer_.lstViewer.SetSelected(line, false);
+        viewer_.duringYield = nullptr;
+    };
+
+    deletion_.cmdDeleteSel_Click();
+
+    EXPECT_EQ(viewer_.lstViewer.ListCount(), 2) << "only the first line's entry went";
+}
+
+TEST_F(DeletionTest, AnEntryGoneSinceTheListingIsPassedOverAndTheOthersGo) {
+    List(Listed::Files);
+    Mark(viewer_.lstViewer.Lines());
+    fs::remove(tree_ / "e/notas.txt");
+    viewer_.answers = {true};
+
+    deletion_.cmdDeleteSel_Click();
+
+    EXPECT_FALSE(OnStick("e/autorun.inf"));
+    EXPECT_FALSE(OnStick("e/x.bin"));
+    EXPECT_EQ(viewer_.lstViewer.ListCount(), 0);
+}
+
+TEST_F(DeletionTest, ADriveNoLongerListedIsNotTouched) {
+    List();
+    Mark(viewer_.lstViewer.Lines());
+    drives_.eIsFixed = true;  // another disk now answers to E:
+    viewer_.answers = {true};
+
+    deletion_.cmdDeleteSel_Click();
+
+    EXPECT_TRUE(OnStick("e/autorun.inf"));
+    EXPECT_TRUE(OnStick("e/RECYCLER/S-1-5-21/x.exe"));
+    EXPECT_FALSE(OnStick("f/Fotos")) << "the stick still listed is cleaned";
+}
+
+TEST_F(DeletionTest, TheWindowAnswersWhileALargeFolderGoes) {
+    List(Listed::Folders);
+    Mark({L"E:\\RECYCLER"});
+    viewer_.answers = {true};
+    drives_.slowItems = 5;
+    int yieldsWhileItGoes = 0;
+    viewer_.duringYield = [&] { yieldsWhileItGoes += OnStick("e/RECYCLER") ? 1 : 0; };
+
+    deletion_.cmdDeleteSel_Click();
+
+    EXPECT_FALSE(OnStick("e/RECYCLER"));
+    EXPECT_GE(yieldsWhileItGoes, 2 + 5) << "the walk's two for the line, and one per slow item";
+}
+
+}  // namespace
