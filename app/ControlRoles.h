@@ -64,18 +64,3 @@ private:
     std::wstring shown_;
     bool waiting_ = false;
 };
-
-// A child window as the progress panel: brought to the front of its siblings, shown and hidden.
-class ChildPanel final : public ProgressPanel {
-public:
-    void Attach(HWND window) { window_ = window; }
-    void BringToFront() override {
-        ::SetWindowPos(window_, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
-    }
-    void Show() override { ::ShowWindow(window_, SW_SHOWNA); }
-    void Hide() override { ::ShowWindow(window_, SW_HIDE); }
-    bool Visible() const override { return ::IsWindowVisible(window_) != FALSE; }
-
-private:
-    HWND window_ = nullptr;
-};

@@ -3,6 +3,7 @@
 #include "listing/Windows_win.h"
 
 #include "app/ControlRoles.h"
+#include "app/CopyPanel.h"
 #include "app/GdiHandles.h"
 #include "app/ListViewEntryList.h"
 #include "app/SkinnedWindow.h"
@@ -13,6 +14,7 @@
 #include "listing/Viewer.h"
 #include "listing/WalkState.h"
 #include "listing/Win32FileSystemService_win.h"
+#include "operations/BackupCopy.h"
 #include "operations/Deletion.h"
 
 // The main window: the list of root entries of the removable drives, the properties box, the
@@ -37,6 +39,7 @@ public:
     void cmdInvAll_Click();
     void cmdClearAll_Click();
     void cmdDeleteSel_Click();
+    void cmdCopy_Click();
     void lstViewer_Click();
     void Image1_Click();
     void Image4_Click();
@@ -46,7 +49,8 @@ public:
     ListViewEntryList& lstViewer() { return lstViewer_; }
     HWND txtProp() const { return txtProp_; }
     HWND lblStatus() const { return lblStatus_; }
-    HWND picCopy() const { return picCopy_; }
+    HWND picCopy() const { return picCopy_.hWnd(); }
+    const BackupCopy& Copy() const { return copy_; }
     HWND lblCopySt() const { return lblCopySt_; }
 
 private:
@@ -70,7 +74,7 @@ private:
     WindowText lblStatusText_;
     PacedText txtPropText_;
     WindowText caption_;
-    ChildPanel picCopyPanel_;
+    CopyPanel picCopy_;
     WindowText lblCopyStText_;
     SystemUserFormats formats_;
     Viewer viewer_;
@@ -78,10 +82,10 @@ private:
     RootListing listing_;
     PropertiesPanel properties_;
     Deletion deletion_;
+    BackupCopy copy_;
     UniqueGdiObject statusFont_;
     UniqueGdiObject copyFont_;
     HWND txtProp_ = nullptr;
     HWND lblStatus_ = nullptr;
-    HWND picCopy_ = nullptr;
     HWND lblCopySt_ = nullptr;
 };

@@ -48,10 +48,11 @@ frmViewer::frmViewer(HINSTANCE instance, SystemCalls& system)
     : SkinnedWindow(instance, IDR_SKIN_VIEWER, Dragging::ByTheSkin),
       system_(system),
       viewer_{files_,        lstViewer_, *this,          lblStatusText_, txtPropText_, caption_,
-              picCopyPanel_, lblCopyStText_, *this, *this,           formats_},
+              picCopy_, lblCopyStText_, *this, *this,           formats_},
       listing_(viewer_),
       properties_(viewer_),
-      deletion_(viewer_, listing_) {
+      deletion_(viewer_, listing_),
+      copy_(viewer_) {
     lstViewer_.OnClick([this] { lstViewer_Click(); });
 }
 
@@ -82,8 +83,8 @@ void frmViewer::CreateControls() {
     lstViewer_.Create(hWnd(), at::lstViewer, kLstViewer);
     SetFont(lstViewer_.hWnd(), guiFont);
 
-    picCopy_ = CreateChild(hWnd(), L"STATIC", SS_NOTIFY, WS_EX_CLIENTEDGE, at::picCopy, kPicCopy);
-    lblCopySt_ = CreateChild(picCopy_, L"STATIC", WS_VISIBLE | SS_CENTER | SS_NOTIFY, 0,
+    picCopy_.Create(hWnd(), at::picCopy, kPicCopy);
+    lblCopySt_ = CreateChild(picCopy_.hWnd(), L"STATIC", WS_VISIBLE | SS_CENTER | SS_NOTIFY, 0,
                              at::lblCopySt, kLblCopySt);
     SetFont(lblCopySt_, copyFont_.Get());
 
@@ -92,7 +93,6 @@ void frmViewer::CreateControls() {
     lblStatusText_.Attach(lblStatus_);
     txtPropText_.Attach(txtProp_, hWnd(), kTxtPropTimer);
     caption_.Attach(hWnd());
-    picCopyPanel_.Attach(picCopy_);
     lblCopyStText_.Attach(lblCopySt_);
 }
 
@@ -101,7 +101,7 @@ void frmViewer::AddHotSpots() {
     AddHotSpot(at::cmdSelAll, [this] { cmdSelAll_Click(); });
     AddHotSpot(at::cmdInvAll, [this] { cmdInvAll_Click(); });
     AddHotSpot(at::cmdClearAll, [this] { cmdClearAll_Click(); });
-    AddHotSpot(at::cmdCopy, nullptr);
+    AddHotSpot(at::cmdCopy, [this] { cmdCopy_Click(); });
     AddHotSpot(at::cmdDeleteSel, [this] { cmdDeleteSel_Click(); });
     AddHotSpot(at::mvSFLS, [this] { mvSFLS_Click(); });
     AddHotSpot(at::mvSFLD, [this] { mvSFLD_Click(); });
@@ -144,6 +144,10 @@ void frmViewer::cmdClearAll_Click() {
 
 void frmViewer::cmdDeleteSel_Click() {
     ListCommand([this] { deletion_.cmdDeleteSel_Click(); });
+}
+
+void frmViewer::cmdCopy_Click() {
+    ListCommand([this] { copy_.cmdCopy_Click(); });
 }
 
 void frmViewer::lstViewer_Click() { properties_.lstViewer_Click(); }

@@ -15,6 +15,8 @@ public:
             return "La carpeta de destino está dentro de la carpeta que se copia.";
         case VelquorError::NotADrivePath:
             return "La ruta no pertenece a ninguna unidad.";
+        case VelquorError::EntryGone:
+            return "El elemento ya no existe.";
         }
         return "Error desconocido.";
     }

@@ -7,6 +7,7 @@ enum class VelquorError {
     LinkNotFollowed = 1,          // a junction or symbolic link met inside a copied tree
     DestinationInsideSource = 2,  // a folder copied into itself or its own subtree
     NotADrivePath = 3,            // a path that names no drive the service knows
+    EntryGone = 4,                // a listed entry that is no longer there
 };
 
 const std::error_category& VelquorCategory();

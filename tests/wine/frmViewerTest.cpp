@@ -473,6 +473,74 @@ TEST_F(DeletionTest, EverythingDeletedLeavesZeroAndAnEmptyPropertiesBox) {
     EXPECT_EQ(TextOf(window_->txtProp()), L"");
 }
 
+// "COPIAR ARCHIVO(S)" from R: into S:\Copia, chosen in the (scripted) folder picker.
+class CopyTest : public DeletionTest {
+protected:
+    void SetUp() override {
+        DeletionTest::SetUp();
+        MakeFolder(L"S:\\Copia");
+        calls_.chosenFolder = L"S:\\Copia";
+    }
+    static std::string Content(const wchar_t* path) {
+        const UniqueFile file{::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)};
+        char bytes[64] = {};
+        DWORD read = 0;
+        if (!file || !::ReadFile(file.Get(), bytes, sizeof bytes, &read, nullptr)) return "<unreadable>";
+        return std::string(bytes, read);
+    }
+};
+
+TEST_F(CopyTest, MarkedEntriesAreCopiedWithTheCaptionAndPanelOfACopy) {
+    Mark({L"R:\\autorun.inf", L"R:\\RECYCLER"});
+    calls_.answers = {IDYES};
+    std::vector<std::wstring> captionsAsked;
+    calls_.onQuestion = [&] { captionsAsked.push_back(TextOf(Main())); };
+
+    Click(designed::cmdCopy);
+
+    ASSERT_EQ(calls_.pickers.size(), 1u);
+    EXPECT_EQ(calls_.pickers[0].title, L"Por favor, seleccione ruta de destino.");
+    EXPECT_EQ(calls_.pickers[0].startFolder, L"");
+    EXPECT_EQ(calls_.pickers[0].owner, Main());
+    EXPECT_EQ(captionsAsked, std::vector<std::wstring>{L"S:\\Copia"});
+    EXPECT_EQ(calls_.messages.back().text, L"Estás seguro de que desea copiar los archivos seleccionados?");
+    EXPECT_TRUE(Exists(L"S:\\Copia\\autorun.inf"));
+    EXPECT_TRUE(Exists(L"S:\\Copia\\RECYCLER\\S-1-5-21\\x.exe"));
+    EXPECT_FALSE(Exists(L"S:\\Copia\\notas.txt"));
+    EXPECT_EQ(TextOf(Main()), L"Dravello");
+    EXPECT_FALSE(::IsWindowVisible(window_->picCopy()));
+    EXPECT_EQ(TextOf(window_->lblCopySt()), L"100% Completed");
+    EXPECT_EQ(calls_.messages.size(), 1u) << "a copy that went well says nothing";
+}
+
+TEST_F(CopyTest, NothingMarkedWarnsAndCancellingThePickerChangesNothing) {
+    Click(designed::cmdCopy);
+    ASSERT_EQ(calls_.messages.size(), 1u);
+    EXPECT_EQ(calls_.messages[0].text, L"Por favor, marque al menos un archivo para poder copiar");
+    EXPECT_EQ(calls_.messages[0].style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+
+    Mark({L"R:\\autorun.inf"});
+    calls_.chosenFolder = L"";
+    Click(designed::cmdCopy);
+    EXPECT_EQ(calls_.messages.size(), 1u);
+    EXPECT_EQ(TextOf(Main()), L"Velquor - Limpiador De Virus Y Copia De Seguridad Para Memorias USB");
+}
+
+TEST_F(CopyTest, WhatCouldNotBeCopiedIsToldInOneMessage) {
+    Mark({L"R:\\autorun.inf", L"S:\\notas.txt"});
+    ASSERT_TRUE(::DeleteFileW(L"S:\\notas.txt"));
+    calls_.answers = {IDYES};
+
+    Click(designed::cmdCopy);
+
+    ASSERT_EQ(calls_.messages.size(), 2u);
+    EXPECT_EQ(calls_.messages[1].text,
+              L"No se pudieron copiar estos elementos:\nS:\\notas.txt (El elemento ya no existe.)");
+    EXPECT_EQ(calls_.messages[1].style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+    EXPECT_EQ(calls_.messages[1].title, L"=)");
+    EXPECT_TRUE(Exists(L"S:\\Copia\\autorun.inf"));
+}
+
 class DragTest : public frmViewerTest {
 protected:
     // A bare spot of the skin: between the face and the view buttons.

@@ -34,6 +34,7 @@ public:
     int ShowMessage(HWND owner, const std::wstring& text, const wchar_t* title, UINT style) override {
         messages.push_back({owner, text, title, style});
         if ((style & MB_TYPEMASK) == MB_OK) return IDOK;
+        if (onQuestion) onQuestion();
         if (answers.empty()) {
             ADD_FAILURE() << "a question nobody scripted an answer for";
             return IDNO;
@@ -55,6 +56,7 @@ public:
 
     std::vector<Message> messages;
     std::deque<int> answers;  // IDYES or IDNO, for the questions to come
+    std::function<void()> onQuestion;  // run as each question is asked
     std::vector<Picker> pickers;
     std::wstring chosenFolder;
     std::vector<Opened> opened;

@@ -1,0 +1,113 @@
+#include "operations/BackupCopy.h"
+
+#include <cmath>
+
+#include "listing/Utf8.h"
+#include "listing/VelquorError.h"
+
+namespace {
+
+constexpr wchar_t kNothingMarked[] = L"Por favor, marque al menos un archivo para poder copiar";
+constexpr wchar_t kPickerTitle[] = L"Por favor, seleccione ruta de destino.";
+constexpr wchar_t kAreYouSure[] = L"Estás seguro de que desea copiar los archivos seleccionados?";
+constexpr wchar_t kPleaseWait[] = L"Espera Un Momento...";
+constexpr wchar_t kCopyEnded[] = L"Dravello";
+constexpr wchar_t kCompleted[] = L"% Completed";
+constexpr wchar_t kNotCopied[] = L"No se pudieron copiar estos elementos:";
+constexpr std::size_t kLongestList = 15;
+
+bool IsBlank(const std::wstring& text) {
+    return text.find_first_not_of(L' ') == std::wstring::npos;
+}
+
+}  // namespace
+
+std::wstring WithTrailingBackslash(const std::wstring& path) {
+    return path.ends_with(L'\\') ? path : path + L'\\';
+}
+
+std::wstring ProgressText(int copiedCount, int markedCount) {
+    // nearbyint, in the default rounding mode, takes a half-way value to the even neighbour.
+    const double percent = std::nearbyint(static_cast<double>(copiedCount) / markedCount * 100);
+    return std::to_wstring(static_cast<long long>(percent)) + kCompleted;
+}
+
+std::wstring FailureMessage(const std::vector<ItemFailure>& failures) {
+    std::wstring text = kNotCopied;
+    for (std::size_t i = 0; i < failures.size() && i < kLongestList; ++i) {
+        text += L"\n" + failures[i].path + L" (" + WideFromUtf8(failures[i].error.message()) + L")";
+    }
+    if (failures.size() > kLongestList) text += L"\ny " + std::to_wstring(failures.size() - kLongestList) + L" más";
+    return text;
+}
+
+BackupCopy::BackupCopy(Viewer& viewer) : viewer_(viewer) {}
+
+void BackupCopy::cmdCopy_Click() {
+    MarkedCount = CountMarks();
+    if (MarkedCount < 1) {
+        viewer_.messages.Warn(kNothingMarked);
+        return;
+    }
+    DestinationPath = viewer_.folders.ChooseFolder(L"", kPickerTitle);
+    if (IsBlank(DestinationPath)) return;
+    viewer_.caption.SetText(DestinationPath);
+    if (!viewer_.messages.AskYesNo(kAreYouSure)) return;
+    const std::vector<ItemFailure> failures = CopyMarkedLines();
+    viewer_.caption.SetText(kCopyEnded);
+    viewer_.picCopy.Hide();
+    CopiedCount = 0;
+    if (!failures.empty()) viewer_.messages.Warn(FailureMessage(failures));
+}
+
+int BackupCopy::CountMarks() const {
+    const EntryList& list = viewer_.lstViewer;
+    int marked = 0;
+    for (int line = 0; line < list.ListCount(); ++line) marked += list.Selected(line) ? 1 : 0;
+    return marked;
+}
+
+// Marks are read as the walk reaches each line, so one changed during a yield counts for the
+// lines still to come; the count is read afresh at every step.
+std::vector<ItemFailure> BackupCopy::CopyMarkedLines() {
+    std::vector<ItemFailure> failures;
+    CopiedCount = 0;
+    // Shown for the whole walk: nothing else sets the caption meanwhile.
+    viewer_.caption.SetText(kPleaseWait);
+    for (int line = 0; line < viewer_.lstViewer.ListCount(); ++line) CopyLine(line, failures);
+    return failures;
+}
+
+void BackupCopy::CopyLine(int line, std::vector<ItemFailure>& failures) {
+    FileSystemService& files = viewer_.files;
+    const EntryList& list = viewer_.lstViewer;
+    const std::wstring source = list.List(line);
+    const bool isFile = files.FileExists(source);
+    const bool isFolder = !isFile && files.FolderExists(source);
+    if (!list.Selected(line)) return;
+    if (!isFile && !isFolder) {
+        failures.push_back({source, VelquorError::EntryGone});
+        return;
+    }
+    viewer_.pump.DoEvents();
+    ++CopiedCount;
+    ShowProgress();
+    const auto name = files.Name(source);
+    if (!name) {
+        failures.push_back({source, VelquorError::EntryGone});
+        return;
+    }
+    const std::wstring target = WithTrailingBackslash(DestinationPath) + *name;
+    if (isFile) {
+        if (const auto error = files.CopyFile(source, target, true)) failures.push_back({source, error});
+        return;
+    }
+    const TreeReport report = files.CopyFolder(source, target, true);
+    failures.insert(failures.end(), report.failures.begin(), report.failures.end());
+}
+
+void BackupCopy::ShowProgress() {
+    viewer_.picCopy.BringToFront();
+    viewer_.picCopy.Show();
+    viewer_.lblCopySt.SetText(ProgressText(CopiedCount, MarkedCount));
+}
