@@ -5,7 +5,7 @@ JOBS ?= $(shell nproc)
 
 run: bootstrap
 	cmake --preset windows >/dev/null
-	cmake --build --preset windows -j $(JOBS) --target velquor
+	cmake --build --preset windows -j $(JOBS) --target velquor velquor_demo_driver
 	scripts/run-demo
 
 test: native windows
