@@ -1,10 +1,12 @@
 #include "listing/Win32FileSystemService_win.h"
 
 #include <shellapi.h>
+#include <winternl.h>
 
 #include <algorithm>
 #include <cwchar>
 #include <cwctype>
+#include <memory>
 #include <string_view>
 #include <utility>
 
@@ -257,16 +259,25 @@ constexpr DWORD kEmptyAccess = kDeleteAccess | FILE_LIST_DIRECTORY;
 struct OpenedEntry {
     UniqueFile handle;
     DWORD attributes = 0;
-    // Where the system says the handle lies. Wine opens a Unix symlink's target even when asked
-    // for the link, and shows a file symlink as a plain file: only this path gives it away.
-    std::wstring finalPath;
+    // The system's own name of what was opened. Wine opens a Unix symlink's target even when
+    // asked for the link, and shows a file symlink as a plain file: only this name gives it away.
+    std::wstring systemPath;
 };
 
-std::optional<std::wstring> FinalPath(HANDLE handle) {
-    return ReadText([handle](wchar_t* buffer, DWORD size) {
-        return ::GetFinalPathNameByHandleW(handle, buffer, size,
-                                           FILE_NAME_NORMALIZED | VOLUME_NAME_DOS);
-    });
+// The name the system gives what the handle refers to ("\??\E:\x" under Wine,
+// "\Device\HarddiskVolume2\x" on Windows), at any length: under Wine,
+// GetFinalPathNameByHandleW gives up past MAX_PATH.
+std::optional<std::wstring> SystemPath(HANDLE handle) {
+    constexpr ULONG kSize = sizeof(UNICODE_STRING) + 32768 * sizeof(wchar_t);
+    const auto buffer = std::make_unique_for_overwrite<LONGLONG[]>(kSize / sizeof(LONGLONG) + 1);
+    ULONG written = 0;
+    const NTSTATUS status = ::NtQueryObject(handle, ObjectNameInformation, buffer.get(), kSize, &written);
+    if (!NT_SUCCESS(status)) {
+        ::SetLastError(::RtlNtStatusToDosError(status));
+        return std::nullopt;
+    }
+    const auto* name = reinterpret_cast<const UNICODE_STRING*>(buffer.get());
+    return std::wstring(name->Buffer, name->Length / sizeof(wchar_t));
 }
 
 std::error_code Open(const std::wstring& full, DWORD access, OpenedEntry& entry) {
@@ -278,10 +289,10 @@ std::error_code Open(const std::wstring& full, DWORD access, OpenedEntry& entry)
                                         sizeof tag)) {
         return LastWin32Error();
     }
-    auto finalPath = FinalPath(entry.handle.Get());
-    if (!finalPath) return LastWin32Error();
+    auto systemPath = SystemPath(entry.handle.Get());
+    if (!systemPath) return LastWin32Error();
     entry.attributes = tag.FileAttributes;
-    entry.finalPath = std::move(*finalPath);
+    entry.systemPath = std::move(*systemPath);
     return {};
 }
 
@@ -315,8 +326,28 @@ std::error_code Dispose(const OpenedEntry& entry, bool force) {
 // What an opened entry turned out to be, for deleting it.
 enum class Found { Elsewhere, Link, Folder, File };
 
-Found Classify(const OpenedEntry& entry, const std::wstring& expectedFinalPath) {
-    if (entry.finalPath != expectedFinalPath) return Found::Elsewhere;
+// Where a listed entry lies: its folder, as the system names it and in full, and its name.
+struct Expected {
+    std::wstring systemFolder;
+    std::wstring fullFolder;
+    std::wstring name;
+};
+
+// Whether the opened entry is the one its folder listed. Wine drops the trailing dots and spaces
+// of a name from the system path; that shorter name must then not be a sibling (a link "x." to
+// its neighbour "x" would look the same).
+bool IsWhereListed(const OpenedEntry& entry, const Expected& expected) {
+    if (entry.systemPath == Join(expected.systemFolder, expected.name)) return true;
+    const size_t kept = expected.name.find_last_not_of(L". ");
+    if (kept == std::wstring::npos || kept + 1 == expected.name.size()) return false;
+    const std::wstring shorter = expected.name.substr(0, kept + 1);
+    return entry.systemPath == Join(expected.systemFolder, shorter) &&
+           ::GetFileAttributesW(Join(expected.fullFolder, shorter).c_str()) ==
+               INVALID_FILE_ATTRIBUTES;
+}
+
+Found Classify(const OpenedEntry& entry, const Expected& expected) {
+    if (!IsWhereListed(entry, expected)) return Found::Elsewhere;
     if (IsLink(entry.attributes)) return Found::Link;
     return IsFolder(entry.attributes) ? Found::Folder : Found::File;
 }
@@ -350,11 +381,10 @@ std::error_code ListOpened(HANDLE folder, std::vector<ListedChild>& children) {
     }
 }
 
-// A root entry of a drive opened for deletion, and the path the system would give it if it were
-// what it claims to be.
+// A root entry of a drive opened for deletion, and where it should lie.
 struct RootEntry {
     OpenedEntry entry;
-    std::wstring expectedFinalPath;
+    Expected expected;
 };
 
 std::error_code OpenRootEntry(const std::wstring& path, DWORD access, RootEntry& opened) {
@@ -366,9 +396,9 @@ std::error_code OpenRootEntry(const std::wstring& path, DWORD access, RootEntry&
                                               kShareAll, nullptr, OPEN_EXISTING, kOpenAsItself,
                                               nullptr)};
     if (!rootHandle) return LastWin32Error();
-    const auto rootFinalPath = FinalPath(rootHandle.Get());
-    if (!rootFinalPath) return LastWin32Error();
-    opened.expectedFinalPath = Join(*rootFinalPath, *name);
+    auto rootSystemPath = SystemPath(rootHandle.Get());
+    if (!rootSystemPath) return LastWin32Error();
+    opened.expected = {std::move(*rootSystemPath), root, std::wstring(*name)};
     return Open(root + std::wstring(*name), access, opened.entry);
 }
 
@@ -381,7 +411,7 @@ public:
         : force_(force), between_(between), report_(report) {}
 
     void Run(const Location& top, RootEntry opened) {
-        Handle(top, opened.expectedFinalPath, std::move(opened.entry), kEmptyAccess);
+        Handle(top, opened.expected, std::move(opened.entry), kEmptyAccess);
         while (!levels_.empty()) {
             Level& level = levels_.back();
             if (level.folders.empty()) {
@@ -391,17 +421,22 @@ public:
             const std::wstring name = std::move(level.folders.back());
             level.folders.pop_back();
             const Location item = level.folder.Child(name);
-            Visit(item, Join(level.finalPath, name), kEmptyAccess);
+            Visit(item, ChildOf(level, name), kEmptyAccess);
         }
     }
 
 private:
     struct Level {
         Location folder;
-        std::wstring finalPath;
+        Expected place;  // where the folder itself lies
+        std::wstring systemPath;
         bool kept = false;  // something inside stayed, so the folder stays too
         std::vector<std::wstring> folders;  // subfolders not yet visited
     };
+
+    static Expected ChildOf(const Level& level, const std::wstring& name) {
+        return {level.systemPath, level.folder.full, name};
+    }
 
     void Removed() {
         if (between_) between_();
@@ -424,21 +459,20 @@ private:
         Removed();
     }
 
-    void Visit(const Location& item, const std::wstring& expectedFinalPath, DWORD access) {
+    void Visit(const Location& item, const Expected& expected, DWORD access) {
         OpenedEntry opened;
         if (auto error = Open(item.full, access, opened)) return OpenFailed(item.plain, error);
-        Handle(item, expectedFinalPath, std::move(opened), access);
+        Handle(item, expected, std::move(opened), access);
     }
 
     // Removes a file or a link at once; a folder is listed and stacked. Only a folder opened
     // with the right to list it is entered: one that was a file when listed changed meanwhile.
-    void Handle(const Location& item, const std::wstring& expectedFinalPath, OpenedEntry opened,
-                DWORD access) {
-        switch (Classify(opened, expectedFinalPath)) {
+    void Handle(const Location& item, const Expected& expected, OpenedEntry opened, DWORD access) {
+        switch (Classify(opened, expected)) {
         case Found::Elsewhere: return Keep(item.plain, VelquorError::LinkNotRemovable);
         case Found::Folder:
             if (access != kEmptyAccess) return Keep(item.plain, Win32Error(ERROR_DIRECTORY));
-            return Enter(item, expectedFinalPath, opened);
+            return Enter(item, expected, opened);
         case Found::Link:
         case Found::File: return Remove(item.plain, std::move(opened));
         }
@@ -446,14 +480,14 @@ private:
 
     // Lists an opened folder, removes its files and links and stacks its subfolders. A
     // read-only folder without force is left whole.
-    void Enter(Location folder, std::wstring finalPath, const OpenedEntry& opened) {
+    void Enter(const Location& folder, const Expected& place, const OpenedEntry& opened) {
         if ((opened.attributes & FILE_ATTRIBUTE_READONLY) && !force_) {
             return Keep(folder.plain, Win32Error(ERROR_ACCESS_DENIED));
         }
         std::vector<ListedChild> children;
         const std::error_code listError = ListOpened(opened.handle.Get(), children);
-        levels_.push_back({std::move(folder), std::move(finalPath), false, {}});
-        if (listError) Keep(levels_.back().folder.plain, listError);
+        levels_.push_back({folder, place, opened.systemPath, false, {}});
+        if (listError) Keep(folder.plain, listError);
         for (const ListedChild& child : children) {
             Level& level = levels_.back();
             if (IsFolder(child.attributes) && !IsLink(child.attributes)) {
@@ -461,7 +495,7 @@ private:
                 continue;
             }
             const Location item = level.folder.Child(child.name);
-            Visit(item, Join(level.finalPath, child.name), kDeleteAccess);
+            Visit(item, ChildOf(level, child.name), kDeleteAccess);
         }
     }
 
@@ -478,7 +512,7 @@ private:
         if (auto error = Open(done.folder.full, kDeleteAccess, opened)) {
             return OpenFailed(done.folder.plain, error);
         }
-        if (Classify(opened, done.finalPath) != Found::Folder) {
+        if (opened.systemPath != done.systemPath || Classify(opened, done.place) != Found::Folder) {
             return Keep(done.folder.plain, VelquorError::TreeMoved);
         }
         Remove(done.folder.plain, std::move(opened));
@@ -627,7 +661,7 @@ std::error_code Win32FileSystemService::DeleteFile(const std::wstring& path, boo
     if (auto error = OpenRootEntry(path, kDeleteAccess, opened)) return error;
     // A link to a folder is what FolderExists calls a folder: DeleteFolder's to remove.
     if (IsFolder(opened.entry.attributes)) return std::make_error_code(std::errc::is_a_directory);
-    if (Classify(opened.entry, opened.expectedFinalPath) == Found::Elsewhere) {
+    if (Classify(opened.entry, opened.expected) == Found::Elsewhere) {
         return VelquorError::LinkNotRemovable;
     }
     if (auto error = Dispose(opened.entry, force)) return error;

@@ -110,6 +110,8 @@ public:
         return "POSIX deletes an open file all the same: nothing here can hold one";
     }
     static bool RemovesLinks() { return true; }
+    // The deepest host path stays within PATH_MAX.
+    static constexpr int kDeepTree = 1500;
     static LocalDateTime Now() {
         const std::time_t now = std::time(nullptr);
         std::tm local{};
