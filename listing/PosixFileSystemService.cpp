@@ -694,7 +694,7 @@ TreeReport PosixFileSystemService::CopyFolder(const std::wstring& source,
     const auto from = HostPath(drives_, source);
     const auto to = HostPath(drives_, destination);
     if (!from || !to) {
-        report.Add(from ? destination : source, VelquorError::NotADrivePath);
+        report.Add(source, VelquorError::NotADrivePath);
     } else if (auto ec = CheckFolderCopy(*from, *to)) {
         report.Add(source, ec);
     } else {

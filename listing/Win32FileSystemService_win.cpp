@@ -52,32 +52,28 @@ std::error_code InvalidName() {
     return Win32Error(ERROR_INVALID_NAME);
 }
 
-// A full drive path that needs no clean-up: "E:\x\y" without "." or ".." parts or forward slashes.
-bool IsCleanDrivePath(std::wstring_view path) {
-    if (path.size() < 3 || !std::iswalpha(path[0]) || path.substr(1, 2) != L":\\") return false;
-    if (path.find(L'/') != std::wstring_view::npos) return false;
-    for (size_t start = 3; start <= path.size();) {
+bool HasDotParts(std::wstring_view path) {
+    for (size_t start = 0; start <= path.size();) {
         const size_t end = std::min(path.find(L'\\', start), path.size());
-        const std::wstring_view part = path.substr(start, end - start);
-        if (part == L"." || part == L"..") return false;
+        if (IsDotOrDotDot(path.substr(start, end - start))) return true;
         start = end + 1;
     }
-    return true;
+    return false;
 }
 
-// The \\?\ form, free of the 260-character limit. A clean drive path takes the prefix as it
-// stands, so that names the system would otherwise bend (devices such as "con", trailing dots or
-// spaces: tricks that malware uses to make its folders hard to delete) stay reachable. Any other
-// path is made full first, because the prefix turns off the clean-up of ".", ".." and slashes.
-std::optional<std::wstring> LongPath(const std::wstring& path) {
-    if (path.starts_with(kLongPrefix)) return path;
-    if (IsCleanDrivePath(path)) return std::wstring(kLongPrefix) + path;
-    auto full = ReadText([&](wchar_t* buffer, DWORD size) {
-        return ::GetFullPathNameW(path.c_str(), size, buffer, nullptr);
-    });
-    if (!full) return std::nullopt;
-    if (full->starts_with(L"\\\\")) return std::wstring(kLongUncPrefix) + full->substr(2);
-    return std::wstring(kLongPrefix) + *full;
+// The \\?\ form, free of the 260-character limit, of a full path: a drive path ("E:\x") or a
+// UNC path ("\\server\share\x"), with slashes taken as backslashes. The prefix keeps names that
+// the system would otherwise bend (devices such as "con", trailing dots or spaces: tricks that
+// malware uses to make its folders hard to delete) reachable. Relative paths and "." or ".."
+// parts are refused rather than resolved, as the drive's own form never has them.
+std::optional<std::wstring> LongPath(std::wstring path) {
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    if (path.starts_with(kLongPrefix) || HasDotParts(path)) return std::nullopt;
+    if (path.size() >= 3 && DriveOf(std::wstring_view(path).substr(0, 3)) && path[2] == L'\\') {
+        return std::wstring(kLongPrefix) + path;
+    }
+    if (path.starts_with(L"\\\\")) return std::wstring(kLongUncPrefix) + path.substr(2);
+    return std::nullopt;
 }
 
 std::wstring Join(std::wstring_view folder, std::wstring_view name) {

@@ -235,8 +235,31 @@ TYPED_TEST_P(EntryFactsContract, DateCreatedIsTheLocalMomentTheEntryWasMade) {
     EXPECT_EQ(this->Service().DateCreated(this->On(L"nada.txt")), std::nullopt);
 }
 
+// The drive's own form has neither; resolving them could climb out of a drive's folder.
+TYPED_TEST_P(EntryFactsContract, DotPartsAndRelativePathsNameNothing) {
+    auto& stick = this->stick_;
+    FileSystemService& service = this->Service();
+    stick.Folder(this->On(L"Fotos"));
+    stick.File(this->On(L"a.txt"), "a");
+    const std::wstring drive = stick.Drive();
+    for (const std::wstring& path : {this->On(L"Fotos\\..\\a.txt"), this->On(L".\\a.txt"),
+                                     drive + L"a.txt", std::wstring(L"a.txt")}) {
+        EXPECT_FALSE(service.FileExists(path)) << path;
+        EXPECT_EQ(service.FileSize(path), std::nullopt) << path;
+        EXPECT_TRUE(service.CopyFile(path, this->Out(L"copia.txt"), true)) << path;
+    }
+    EXPECT_FALSE(service.FolderExists(this->On(L"Fotos\\..\\Fotos")));
+    EXPECT_TRUE(service.CopyFile(this->On(L"a.txt"), this->On(L"Fotos\\..\\b.txt"), true));
+    const TreeReport report = service.CopyFolder(this->On(L"Fotos"), this->On(L"Fotos\\..\\x"), true);
+    EXPECT_EQ(contract::FailedPaths(report), contract::Paths{this->On(L"Fotos")});
+    EXPECT_FALSE(stick.Exists(this->Out(L"copia.txt")));
+    EXPECT_FALSE(stick.Exists(this->On(L"b.txt")));
+    EXPECT_FALSE(stick.Exists(this->On(L"x")));
+}
+
 REGISTER_TYPED_TEST_SUITE_P(EntryFactsContract,
                             ExistsTellsFilesFromFoldersAndLinksAsWhatTheyLeadTo,
+                            DotPartsAndRelativePathsNameNothing,
                             NameSizeAndTypeDescribeFilesAndOnlyNameAFolder,
                             DateCreatedIsTheLocalMomentTheEntryWasMade);
 
