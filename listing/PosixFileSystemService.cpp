@@ -592,8 +592,9 @@ void CopyLevel(const PendingCopy& level, bool overwrite, std::vector<PendingCopy
     std::vector<std::string> names;
     if (auto ec = ReadNames(level.from, names)) report.Add(level.shown, ec);
     for (const std::string& name : names) {
-        CopyEntry({level.from + '/' + name, level.to + '/' + name, level.shown + L'\\' + ToWide(name)},
-                  overwrite, pending, report);
+        PendingCopy item{level.from + '/' + name, level.to + '/' + name,
+                         level.shown + L'\\' + ToWide(name)};
+        CopyEntry(std::move(item), overwrite, pending, report);
     }
 }
 
@@ -710,7 +711,8 @@ std::error_code PosixFileSystemService::DeleteFile(const std::wstring& path, boo
     struct stat facts {};
     if (auto ec = EntryStat(entry.root.Get(), entry.name, facts)) return ec;
     // A link to a folder is what FolderExists calls a folder: DeleteFolder's to remove.
-    if (S_ISDIR(facts.st_mode) || (S_ISLNK(facts.st_mode) && LeadsToFolder(entry.root.Get(), entry.name))) {
+    const bool folderLink = S_ISLNK(facts.st_mode) && LeadsToFolder(entry.root.Get(), entry.name);
+    if (S_ISDIR(facts.st_mode) || folderLink) {
         return Failure(std::errc::is_a_directory);
     }
     return RemoveNonFolder(entry.root.Get(), entry.name, facts, force);

@@ -267,7 +267,8 @@ std::optional<std::wstring> SystemPath(HANDLE handle) {
     constexpr ULONG kSize = sizeof(UNICODE_STRING) + 32768 * sizeof(wchar_t);
     const auto buffer = std::make_unique_for_overwrite<LONGLONG[]>(kSize / sizeof(LONGLONG) + 1);
     ULONG written = 0;
-    const NTSTATUS status = ::NtQueryObject(handle, ObjectNameInformation, buffer.get(), kSize, &written);
+    const NTSTATUS status =
+        ::NtQueryObject(handle, ObjectNameInformation, buffer.get(), kSize, &written);
     if (!NT_SUCCESS(status)) {
         ::SetLastError(::RtlNtStatusToDosError(status));
         return std::nullopt;
@@ -363,7 +364,8 @@ std::error_code ListOpened(HANDLE folder, std::vector<ListedChild>& children) {
         if (!::GetFileInformationByHandleEx(folder, FileIdBothDirectoryInfo, buffer.data(), size)) {
             const DWORD error = ::GetLastError();
             // A root without entries has not even "." and "..".
-            const bool end = error == ERROR_NO_MORE_FILES || (first && error == ERROR_FILE_NOT_FOUND);
+            const bool end =
+                error == ERROR_NO_MORE_FILES || (first && error == ERROR_FILE_NOT_FOUND);
             return end ? std::error_code{} : Win32Error(error);
         }
         const auto* record = reinterpret_cast<const std::byte*>(buffer.data());
