@@ -512,8 +512,7 @@ TYPED_TEST_P(DeleteContract, ForceRemovesProtectedEntriesAtAnyDepth) {
     stick.MakeReadOnly(deep + L"\\protegida");
     stick.MakeReadOnly(this->On(L"victim"));
 
-    EXPECT_EQ(contract::FailuresOf(this->DeleteFolder(L"victim", true)),
-              contract::Failures{});
+    EXPECT_EQ(contract::FailuresOf(this->DeleteFolder(L"victim", true)), contract::Failures{});
     EXPECT_FALSE(stick.Exists(this->On(L"victim")));
 }
 
@@ -538,8 +537,7 @@ TYPED_TEST_P(DeleteContract, WithoutForceAReadOnlyFileDeepInsideIsTheOneFailure)
     EXPECT_FALSE(stick.Exists(this->On(L"RECYCLER\\z")));
     EXPECT_FALSE(stick.Exists(this->On(L"RECYCLER\\x.txt")));
 
-    EXPECT_EQ(contract::FailuresOf(this->DeleteFolder(L"RECYCLER", true)),
-              contract::Failures{});
+    EXPECT_EQ(contract::FailuresOf(this->DeleteFolder(L"RECYCLER", true)), contract::Failures{});
     EXPECT_FALSE(stick.Exists(this->On(L"RECYCLER")));
 }
 
@@ -566,8 +564,7 @@ TYPED_TEST_P(DeleteContract, WithoutForceAReadOnlyFolderStaysWhole) {
     EXPECT_EQ(contract::FailedPaths(top), contract::Paths{this->On(L"top")});
     EXPECT_TRUE(contract::AllAre(top, std::errc::permission_denied));
     EXPECT_TRUE(stick.Exists(this->On(L"top\\h.txt")));
-    EXPECT_EQ(contract::FailuresOf(this->DeleteFolder(L"top", true)),
-              contract::Failures{});
+    EXPECT_EQ(contract::FailuresOf(this->DeleteFolder(L"top", true)), contract::Failures{});
     EXPECT_FALSE(stick.Exists(this->On(L"top")));
 }
 
@@ -666,16 +663,13 @@ TYPED_TEST_P(DeleteContract, AVeryDeepTreeIsCopiedAndDeleted) {
         deep += L"\\d";
     }
     this->stick_.File(deep + L".txt", "fondo", {.readOnly = true});
-    FileSystemService& service = this->Service();
 
     EXPECT_EQ(contract::FailuresOf(this->CopyFolder(L"d", this->On(L"copia"), false)),
               contract::Failures{});
     const std::wstring copied = this->On(L"copia") + deep.substr(this->On(L"d").size());
     EXPECT_EQ(this->stick_.Content(copied + L".txt"), "fondo");
-    EXPECT_EQ(contract::FailuresOf(this->DeleteFolder(L"d", true)),
-              contract::Failures{});
-    EXPECT_EQ(contract::FailuresOf(this->DeleteFolder(L"copia", true)),
-              contract::Failures{});
+    EXPECT_EQ(contract::FailuresOf(this->DeleteFolder(L"d", true)), contract::Failures{});
+    EXPECT_EQ(contract::FailuresOf(this->DeleteFolder(L"copia", true)), contract::Failures{});
     EXPECT_FALSE(this->stick_.Exists(this->On(L"d")));
     EXPECT_FALSE(this->stick_.Exists(this->On(L"copia")));
 }
