@@ -92,9 +92,18 @@ public:
     // refused. Items that fail are reported and the rest is still copied.
     virtual TreeReport CopyFolder(const std::wstring& source, const std::wstring& destination,
                                   bool overwrite) = 0;
-    // Deletes one file for good; with force, read-only files too.
+    // Deletion takes only a root entry of a drive ("E:\\autorun.inf"); any other path is refused
+    // with VelquorError::NotARootEntry. A link is removed as a link and its target is never
+    // touched; where the platform cannot remove a link by itself, the link stays and is reported
+    // (VelquorError::LinkNotRemovable).
+
+    // Deletes one file for good; with force, read-only files too. A folder, or a link to one, is
+    // refused (std::errc::is_a_directory).
     virtual std::error_code DeleteFile(const std::wstring& path, bool force) = 0;
     // Deletes the folder with everything in it for good; with force, read-only entries too.
-    // A link inside is removed as a link; its target is never touched.
-    virtual TreeReport DeleteFolder(const std::wstring& path, bool force, const BetweenItems& between) = 0;
+    // Without force a read-only entry stays and is reported once; the folders that still hold it
+    // stay unreported. Another file system mounted inside is left alone and reported. Calls
+    // between at most once per item removed.
+    virtual TreeReport DeleteFolder(const std::wstring& path, bool force,
+                                    const BetweenItems& between) = 0;
 };

@@ -23,6 +23,25 @@ std::wstring_view LastComponent(std::wstring_view path) {
     return separator == std::wstring_view::npos ? path : path.substr(separator + 1);
 }
 
+bool IsDotOrDotDot(std::wstring_view name) { return name == L"." || name == L".."; }
+
+std::optional<std::wstring_view> DriveOf(std::wstring_view text) {
+    if (text.size() == 3 && text[2] == L'\\') text.remove_suffix(1);
+    const bool letter = text.size() == 2 && ((text[0] >= L'A' && text[0] <= L'Z') ||
+                                             (text[0] >= L'a' && text[0] <= L'z'));
+    if (!letter || text[1] != L':') return std::nullopt;
+    return text;
+}
+
+std::optional<std::wstring_view> RootEntryName(std::wstring_view path) {
+    if (path.size() < 4 || !DriveOf(path.substr(0, 3))) return std::nullopt;
+    const std::wstring_view name = path.substr(3);
+    if (name.find_first_of(L"\\/") != std::wstring_view::npos || IsDotOrDotDot(name)) {
+        return std::nullopt;
+    }
+    return name;
+}
+
 bool IsSameOrInside(std::wstring_view folder, std::wstring_view candidate) {
     folder = WithoutTrailingSeparators(folder);
     candidate = WithoutTrailingSeparators(candidate);

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -9,3 +10,12 @@ bool IsSameOrInside(std::wstring_view folder, std::wstring_view candidate);
 
 // The last component of a path (after its last backslash or slash): the entry's own name.
 std::wstring_view LastComponent(std::wstring_view path);
+
+bool IsDotOrDotDot(std::wstring_view name);
+
+// "E:" for a drive written as "E:" or "E:\"; nothing for any other text.
+std::optional<std::wstring_view> DriveOf(std::wstring_view text);
+
+// The entry's name when path is exactly one entry of a drive's root: letter, colon, backslash
+// and one name without separators that is not "." or "..". Nothing for anything else.
+std::optional<std::wstring_view> RootEntryName(std::wstring_view path);

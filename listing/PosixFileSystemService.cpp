@@ -3,6 +3,7 @@
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <unistd.h>
 
 #include <algorithm>
@@ -72,6 +73,17 @@ std::optional<char32_t> DecodeSequence(std::string_view bytes) {
     return point;
 }
 
+// A backslash inside a host name would read as a separator in the drive's form, so it is shown
+// as this private-use character, as Windows' own Linux layer shows it. A name that really holds
+// the character keeps its bytes escaped, so the two never meet.
+constexpr char32_t kBackslashStandIn = 0xF05C;
+
+void AppendEscaped(std::wstring& wide, std::string_view bytes) {
+    for (const char byte : bytes) {
+        wide.push_back(static_cast<wchar_t>(kEscapeBase + static_cast<unsigned char>(byte)));
+    }
+}
+
 std::wstring ToWide(std::string_view text) {
     std::wstring wide;
     wide.reserve(text.size());
@@ -83,8 +95,14 @@ std::wstring ToWide(std::string_view text) {
         if (length != 0 && at + length <= text.size()) {
             point = DecodeSequence(text.substr(at, length));
         }
-        wide.push_back(static_cast<wchar_t>(point ? *point : kEscapeBase + lead));
-        at += point ? length : 1;
+        if (!point || *point == kBackslashStandIn) {
+            const std::size_t taken = point ? length : 1;
+            AppendEscaped(wide, text.substr(at, taken));
+            at += taken;
+            continue;
+        }
+        wide.push_back(static_cast<wchar_t>(*point == U'\\' ? kBackslashStandIn : *point));
+        at += length;
     }
     return wide;
 }
@@ -111,6 +129,7 @@ std::string ToUtf8(std::wstring_view wide) {
             text.push_back(static_cast<char>(point - kEscapeBase));
             continue;
         }
+        if (point == kBackslashStandIn) point = U'\\';
         if (point > 0x10FFFF || IsSurrogate(point)) point = 0xFFFD;
         AppendUtf8(text, point);
     }
@@ -119,15 +138,12 @@ std::string ToUtf8(std::wstring_view wide) {
 
 bool IsSeparator(wchar_t c) { return c == L'\\' || c == L'/'; }
 
-bool SameDrive(std::wstring_view a, std::wstring_view b) {
-    return a.size() == 2 && b.size() == 2 && a[1] == L':' && b[1] == L':' &&
-           std::towupper(static_cast<std::wint_t>(a[0])) ==
-               std::towupper(static_cast<std::wint_t>(b[0]));
-}
-
-const DriveMapping* FindDrive(const std::vector<DriveMapping>& drives, std::wstring_view drive) {
-    const auto found = std::find_if(drives.begin(), drives.end(), [drive](const DriveMapping& d) {
-        return SameDrive(d.drive, drive);
+const DriveMapping* FindDrive(const std::vector<DriveMapping>& drives, std::wstring_view text) {
+    const auto drive = DriveOf(text);
+    if (!drive) return nullptr;
+    const auto found = std::find_if(drives.begin(), drives.end(), [&](const DriveMapping& d) {
+        return std::towupper(static_cast<std::wint_t>(d.drive[0])) ==
+               std::towupper(static_cast<std::wint_t>((*drive)[0]));
     });
     return found == drives.end() ? nullptr : &*found;
 }
@@ -145,7 +161,7 @@ std::optional<std::string> HostPath(const std::vector<DriveMapping>& drives,
     while (start < rest.size()) {
         const std::size_t end = std::min(rest.find_first_of(L"\\/", start), rest.size());
         const std::wstring_view part = rest.substr(start, end - start);
-        if (part == L"." || part == L"..") return std::nullopt;
+        if (IsDotOrDotDot(part)) return std::nullopt;
         if (!part.empty()) host.append("/").append(ToUtf8(part));
         start = end + 1;
     }
@@ -166,13 +182,27 @@ template <class Visit> std::error_code ForEachEntry(DIR* dir, Visit visit) {
     }
 }
 
+std::error_code ReadNames(UniqueDir dir, std::vector<std::string>& names) {
+    return ForEachEntry(dir.Get(),
+                        [&names](const dirent& entry) { names.emplace_back(entry.d_name); });
+}
+
 // The names in a folder, read in full before anything in it is changed. On a broken read the
 // names read so far are kept.
 std::error_code ReadNames(const std::string& folder, std::vector<std::string>& names) {
     UniqueDir dir{::opendir(folder.c_str())};
     if (!dir) return LastError();
-    return ForEachEntry(dir.Get(),
-                        [&names](const dirent& entry) { names.emplace_back(entry.d_name); });
+    return ReadNames(std::move(dir), names);
+}
+
+// The same for a folder opened as fd, which stays open for the caller.
+std::error_code ReadNames(int folder, std::vector<std::string>& names) {
+    UniqueFd copy{::fcntl(folder, F_DUPFD_CLOEXEC, 0)};
+    if (!copy) return LastError();
+    UniqueDir dir{::fdopendir(copy.Get())};
+    if (!dir) return LastError();
+    copy.Release();  // the stream owns it now
+    return ReadNames(std::move(dir), names);
 }
 
 // The facts of an entry: its target's when it is a link that resolves, its own otherwise, so a
@@ -212,56 +242,224 @@ std::wstring TypeNameOf(std::wstring_view name) {
     return text;
 }
 
-bool IsReadOnly(const struct stat& facts) { return (facts.st_mode & S_IWUSR) == 0; }
+bool IsReadOnly(mode_t mode) { return (mode & S_IWUSR) == 0; }
 
-// Read-only entries go only with force, which first gives the owner's write bit back. Linux
-// gives every link all bits, so a link is never read-only and chmod never reaches a target.
-std::error_code MakeDeletable(const std::string& host, const struct stat& facts, bool force) {
-    if (!IsReadOnly(facts)) return {};
-    if (!force) return Failure(std::errc::permission_denied);
-    return ::chmod(host.c_str(), (facts.st_mode & 07777) | S_IWUSR) == 0 ? std::error_code{}
-                                                                         : LastError();
+// What deleting needs to know of an entry, without following it if it is a link.
+std::error_code EntryStat(int folder, const std::string& name, struct stat& facts) {
+    return ::fstatat(folder, name.c_str(), &facts, AT_SYMLINK_NOFOLLOW) == 0 ? std::error_code{}
+                                                                              : LastError();
 }
 
-// Removes a file or a link (never its target).
-std::error_code RemoveNonFolder(const std::string& host, const struct stat& facts, bool force) {
-    if (auto ec = MakeDeletable(host, facts, force)) return ec;
-    return ::unlink(host.c_str()) == 0 ? std::error_code{} : LastError();
+bool LeadsToFolder(int folder, const std::string& name) {
+    struct stat target {};
+    return ::fstatat(folder, name.c_str(), &target, 0) == 0 && S_ISDIR(target.st_mode);
 }
 
-void DeleteEntry(const std::string& host, const std::wstring& shown, bool force,
-                 TreeReport& report);
-
-// Deletes a real folder (not a link) with everything below it. A read-only folder that may not
-// go is one failure; what is inside it is left as it is.
-void DeleteTree(const std::string& folder, const struct stat& facts, const std::wstring& shown,
-                bool force, TreeReport& report) {
-    if (auto ec = MakeDeletable(folder, facts, force)) {
-        report.Add(shown, ec);
-        return;
+// Removes a file or a link in folder, never a link's target. A read-only file goes only with
+// force, which gives the owner's write bit back first and takes it away again if the file still
+// stays. Linux gives every link all bits, so a link is never read-only and no chmod reaches a
+// target (AT_SYMLINK_NOFOLLOW refuses links anyway).
+std::error_code RemoveNonFolder(int folder, const std::string& name, const struct stat& facts,
+                                bool force) {
+    const bool readOnly = IsReadOnly(facts.st_mode);
+    const mode_t mode = facts.st_mode & 07777;
+    if (readOnly && !force) return Failure(std::errc::permission_denied);
+    if (readOnly && ::fchmodat(folder, name.c_str(), mode | S_IWUSR, AT_SYMLINK_NOFOLLOW) != 0) {
+        return LastError();
     }
-    const std::size_t failedBefore = report.failures.size();
-    std::vector<std::string> names;
-    if (auto ec = ReadNames(folder, names)) report.Add(shown, ec);
-    for (const std::string& name : names) {
-        DeleteEntry(folder + '/' + name, shown + L'\\' + ToWide(name), force, report);
-    }
-    // A folder that kept something would only fail again as "not empty".
-    if (report.failures.size() == failedBefore && ::rmdir(folder.c_str()) != 0) {
-        report.Add(shown, LastError());
-    }
+    if (::unlinkat(folder, name.c_str(), 0) == 0) return {};
+    const std::error_code error = LastError();
+    if (readOnly) ::fchmodat(folder, name.c_str(), mode, AT_SYMLINK_NOFOLLOW);
+    return error;
 }
 
-void DeleteEntry(const std::string& host, const std::wstring& shown, bool force,
-                 TreeReport& report) {
-    struct stat facts {};
-    if (::lstat(host.c_str(), &facts) != 0) {
-        report.Add(shown, LastError());
-    } else if (S_ISDIR(facts.st_mode)) {
-        DeleteTree(host, facts, shown, force, report);
-    } else if (auto ec = RemoveNonFolder(host, facts, force)) {
-        report.Add(shown, ec);
+// Where a folder lives: its identity, and the mount it belongs to, so that a walk can tell when
+// it would leave its file system (a bind mount keeps the device number, not the mount id).
+struct Place {
+    dev_t device = 0;
+    ino_t inode = 0;
+    std::uint64_t mount = 0;  // 0 where the system gives no mount id
+
+    bool SameMount(const Place& other) const {
+        return device == other.device && (mount == 0 || other.mount == 0 || mount == other.mount);
     }
+    bool SameEntry(const Place& other) const {
+        return device == other.device && inode == other.inode;
+    }
+};
+
+std::optional<Place> PlaceOf(int fd) {
+    struct statx facts {};
+    if (::statx(fd, "", AT_EMPTY_PATH, STATX_INO | STATX_MNT_ID, &facts) != 0) return std::nullopt;
+    const bool hasMount = (facts.stx_mask & STATX_MNT_ID) != 0;
+    return Place{makedev(facts.stx_dev_major, facts.stx_dev_minor), facts.stx_ino,
+                 hasMount ? facts.stx_mnt_id : 0};
+}
+
+UniqueFd OpenFolder(int parent, const std::string& name) {
+    return UniqueFd{::openat(parent, name.c_str(),
+                             O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC)};
+}
+
+// Deletes one folder tree through opened folders: every entry is reached by name from the folder
+// it was listed in, never by a path, so an entry swapped for a link meanwhile is removed as the
+// link it has become. Only the folder being emptied is held open (a tree thousands deep would
+// run out of descriptors otherwise); the way back up is checked to be the way down.
+class TreeDeletion {
+public:
+    TreeDeletion(bool force, const BetweenItems& between, TreeReport& report)
+        : force_(force), between_(between), report_(report) {}
+
+    void Run(UniqueFd root, const std::string& name, const std::wstring& shown) {
+        const auto rootPlace = PlaceOf(root.Get());
+        if (!rootPlace) return report_.Add(shown, LastError());
+        root_ = *rootPlace;
+        current_ = std::move(root);
+        Descend(name, shown);
+        while (!levels_.empty()) {
+            Level& level = levels_.back();
+            if (level.folders.empty()) {
+                Ascend();
+                continue;
+            }
+            const std::string child = std::move(level.folders.back());
+            level.folders.pop_back();
+            Descend(child, level.shown + L'\\' + ToWide(child));
+        }
+    }
+
+private:
+    struct Level {
+        std::string name;  // in the folder above
+        std::wstring shown;
+        Place place;
+        mode_t mode = 0;
+        bool unlocked = false;  // force gave the folder its write bit
+        bool kept = false;      // something inside stayed, so the folder stays too
+        std::vector<std::string> folders;  // subfolders not yet visited
+    };
+
+    void Removed() {
+        if (between_) between_();
+    }
+
+    // Something at this level stayed: reported once, and the folders holding it stay silently.
+    void Keep(const std::wstring& shown, std::error_code error) {
+        report_.Add(shown, error);
+        MarkKept();
+    }
+    void MarkKept() {
+        if (!levels_.empty()) levels_.back().kept = true;
+    }
+
+    void Descend(const std::string& name, const std::wstring& shown) {
+        UniqueFd folder = OpenFolder(current_.Get(), name);
+        if (!folder) return OpenFailed(name, shown);
+        const auto place = PlaceOf(folder.Get());
+        if (!place) return Keep(shown, LastError());
+        if (!place->SameMount(root_)) return Keep(shown, VelquorError::OtherFileSystem);
+        struct stat facts {};
+        if (::fstat(folder.Get(), &facts) != 0) return Keep(shown, LastError());
+        const bool readOnly = IsReadOnly(facts.st_mode);
+        if (readOnly && !force_) return Keep(shown, Failure(std::errc::permission_denied));
+        if (readOnly && ::fchmod(folder.Get(), (facts.st_mode & 07777) | S_IWUSR) != 0) {
+            return Keep(shown, LastError());
+        }
+        levels_.push_back({name, shown, *place, facts.st_mode & 07777, readOnly, false, {}});
+        current_ = std::move(folder);
+        ReadLevel();
+    }
+
+    // A listed folder that would not open as one: gone meanwhile (nothing left to do), or swapped
+    // for a link or a file, which goes as what it now is.
+    void OpenFailed(const std::string& name, const std::wstring& shown) {
+        const std::error_code error = LastError();
+        if (error == std::errc::no_such_file_or_directory) return;
+        struct stat facts {};
+        const bool swapped = error == std::errc::too_many_symbolic_link_levels ||
+                             error == std::errc::not_a_directory;
+        if (!swapped || EntryStat(current_.Get(), name, facts) || S_ISDIR(facts.st_mode)) {
+            return Keep(shown, error);
+        }
+        Remove(name, shown, facts);
+    }
+
+    void Remove(const std::string& name, const std::wstring& shown, const struct stat& facts) {
+        const std::error_code error = RemoveNonFolder(current_.Get(), name, facts, force_);
+        if (!error) {
+            Removed();
+        } else if (error != std::errc::no_such_file_or_directory) {
+            Keep(shown, error);
+        }
+    }
+
+    // Files and links go at once; subfolders wait until this level is done. An entry gone
+    // meanwhile is what deleting wanted anyway.
+    void ReadLevel() {
+        std::vector<std::string> names;
+        if (auto error = ReadNames(current_.Get(), names)) Keep(levels_.back().shown, error);
+        for (const std::string& name : names) {
+            const std::wstring shown = levels_.back().shown + L'\\' + ToWide(name);
+            struct stat facts {};
+            if (auto error = EntryStat(current_.Get(), name, facts)) {
+                if (error != std::errc::no_such_file_or_directory) Keep(shown, error);
+            } else if (S_ISDIR(facts.st_mode)) {
+                levels_.back().folders.push_back(name);
+            } else {
+                Remove(name, shown, facts);
+            }
+        }
+    }
+
+    void Ascend() {
+        const Level done = std::move(levels_.back());
+        levels_.pop_back();
+        const Place& expected = levels_.empty() ? root_ : levels_.back().place;
+        UniqueFd parent = OpenFolder(current_.Get(), "..");
+        const auto place = parent ? PlaceOf(parent.Get()) : std::nullopt;
+        if (!place || !place->SameEntry(expected)) {
+            // The tree moved under the walk: nothing above can be trusted to be what was listed.
+            report_.Add(done.shown, VelquorError::TreeMoved);
+            levels_.clear();
+            return;
+        }
+        if (done.kept) {
+            if (done.unlocked) ::fchmod(current_.Get(), done.mode);
+            MarkKept();
+        } else if (::unlinkat(parent.Get(), done.name.c_str(), AT_REMOVEDIR) != 0) {
+            const std::error_code error = LastError();
+            if (done.unlocked) ::fchmod(current_.Get(), done.mode);
+            Keep(done.shown, error);
+        } else {
+            Removed();
+        }
+        current_ = std::move(parent);
+    }
+
+    const bool force_;
+    const BetweenItems& between_;
+    TreeReport& report_;
+    Place root_;
+    UniqueFd current_;
+    std::vector<Level> levels_;
+};
+
+// The drive's root folder, opened, and the host name of one entry in it.
+struct RootEntry {
+    UniqueFd root;
+    std::string name;
+};
+
+std::error_code OpenRootEntry(const std::vector<DriveMapping>& drives, const std::wstring& path,
+                              RootEntry& entry) {
+    const auto name = RootEntryName(path);
+    if (!name) return VelquorError::NotARootEntry;
+    const DriveMapping* drive = FindDrive(drives, path.substr(0, 2));
+    if (!drive) return VelquorError::NotADrivePath;
+    entry.root = UniqueFd{::open(drive->folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    if (!entry.root) return LastError();
+    entry.name = ToUtf8(*name);
+    return {};
 }
 
 std::error_code WriteAll(int fd, const char* data, std::size_t size) {
@@ -299,7 +497,7 @@ std::error_code PrepareTarget(const std::string& to, const struct stat& source, 
     if (!overwrite) return Failure(std::errc::file_exists);
     if (S_ISLNK(target.st_mode)) return ::unlink(to.c_str()) == 0 ? std::error_code{} : LastError();
     if (!S_ISREG(target.st_mode)) return NotARegularFile(target);
-    if (IsReadOnly(target)) return Failure(std::errc::permission_denied);
+    if (IsReadOnly(target.st_mode)) return Failure(std::errc::permission_denied);
     // Truncating the target would destroy the very bytes about to be copied.
     if (target.st_dev == source.st_dev && target.st_ino == source.st_ino) {
         return Failure(std::errc::invalid_argument);
@@ -352,36 +550,49 @@ std::error_code MakeFolder(const std::string& folder) {
     return Failure(std::errc::file_exists);
 }
 
-void CopyEntry(const std::string& from, const std::string& to, const std::wstring& shown,
-               bool overwrite, TreeReport& report);
+struct PendingCopy {
+    std::string from;
+    std::string to;
+    std::wstring shown;
+};
 
-// Folder modes are not copied: a read-only source folder must not stop its own contents from
-// being written into the copy.
-void CopyTree(const std::string& from, const std::string& to, const std::wstring& shown,
-              bool overwrite, TreeReport& report) {
-    if (auto ec = MakeFolder(to)) {
-        report.Add(shown, ec);
-        return;
-    }
-    std::vector<std::string> names;
-    if (auto ec = ReadNames(from, names)) report.Add(shown, ec);
-    for (const std::string& name : names) {
-        CopyEntry(from + '/' + name, to + '/' + name, shown + L'\\' + ToWide(name), overwrite,
-                  report);
+// Copies a file at once, stacks a folder for later; a link is reported, not followed.
+void CopyEntry(PendingCopy item, bool overwrite, std::vector<PendingCopy>& pending,
+               TreeReport& report) {
+    struct stat facts {};
+    if (::lstat(item.from.c_str(), &facts) != 0) {
+        report.Add(item.shown, LastError());
+    } else if (S_ISLNK(facts.st_mode)) {
+        report.Add(item.shown, VelquorError::LinkNotFollowed);
+    } else if (S_ISDIR(facts.st_mode)) {
+        pending.push_back(std::move(item));
+    } else if (auto ec = CopyRegularFile(item.from, item.to, overwrite)) {
+        report.Add(item.shown, ec);
     }
 }
 
-void CopyEntry(const std::string& from, const std::string& to, const std::wstring& shown,
-               bool overwrite, TreeReport& report) {
-    struct stat facts {};
-    if (::lstat(from.c_str(), &facts) != 0) {
-        report.Add(shown, LastError());
-    } else if (S_ISLNK(facts.st_mode)) {
-        report.Add(shown, VelquorError::LinkNotFollowed);
-    } else if (S_ISDIR(facts.st_mode)) {
-        CopyTree(from, to, shown, overwrite, report);
-    } else if (auto ec = CopyRegularFile(from, to, overwrite)) {
-        report.Add(shown, ec);
+// Folder modes are not copied: a read-only source folder must not stop its own contents from
+// being written into the copy.
+void CopyLevel(const PendingCopy& level, bool overwrite, std::vector<PendingCopy>& pending,
+               TreeReport& report) {
+    if (auto ec = MakeFolder(level.to)) return report.Add(level.shown, ec);
+    std::vector<std::string> names;
+    if (auto ec = ReadNames(level.from, names)) report.Add(level.shown, ec);
+    for (const std::string& name : names) {
+        PendingCopy item{level.from + '/' + name, level.to + '/' + name,
+                         level.shown + L'\\' + ToWide(name)};
+        CopyEntry(std::move(item), overwrite, pending, report);
+    }
+}
+
+// Copies a whole tree from an explicit stack: a deep tree cannot overflow the call stack.
+void CopyTree(PendingCopy top, bool overwrite, TreeReport& report) {
+    std::vector<PendingCopy> pending;
+    CopyEntry(std::move(top), overwrite, pending, report);
+    while (!pending.empty()) {
+        const PendingCopy level = std::move(pending.back());
+        pending.pop_back();
+        CopyLevel(level, overwrite, pending, report);
     }
 }
 
@@ -472,43 +683,49 @@ TreeReport PosixFileSystemService::CopyFolder(const std::wstring& source,
     const auto from = HostPath(drives_, source);
     const auto to = HostPath(drives_, destination);
     if (!from || !to) {
-        report.Add(from ? destination : source, VelquorError::NotADrivePath);
+        report.Add(source, VelquorError::NotADrivePath);
     } else if (auto ec = CheckFolderCopy(*from, *to)) {
         report.Add(source, ec);
     } else {
         // As any entry of the tree: a source that is itself a link is reported, not followed.
-        CopyEntry(*from, *to, source, overwrite, report);
+        CopyTree({*from, *to, source}, overwrite, report);
     }
     return report;
 }
 
 std::error_code PosixFileSystemService::DeleteFile(const std::wstring& path, bool force) {
-    const auto host = HostPath(drives_, path);
-    if (!host) return VelquorError::NotADrivePath;
+    RootEntry entry;
+    if (auto ec = OpenRootEntry(drives_, path, entry)) return ec;
     struct stat facts {};
-    if (::lstat(host->c_str(), &facts) != 0) return LastError();
-    if (S_ISDIR(facts.st_mode)) return Failure(std::errc::is_a_directory);
-    return RemoveNonFolder(*host, facts, force);
+    if (auto ec = EntryStat(entry.root.Get(), entry.name, facts)) return ec;
+    // A link to a folder is what FolderExists calls a folder: DeleteFolder's to remove.
+    const bool folderLink = S_ISLNK(facts.st_mode) && LeadsToFolder(entry.root.Get(), entry.name);
+    if (S_ISDIR(facts.st_mode) || folderLink) {
+        return Failure(std::errc::is_a_directory);
+    }
+    return RemoveNonFolder(entry.root.Get(), entry.name, facts, force);
 }
 
 // A path that is itself a link to a folder loses the link only.
 TreeReport PosixFileSystemService::DeleteFolder(const std::wstring& path, bool force,
                                                 const BetweenItems& between) {
     TreeReport report;
-    const auto host = HostPath(drives_, path);
-    struct stat target {};
-    struct stat entry {};
-    if (!host) {
-        report.Add(path, VelquorError::NotADrivePath);
-    } else if (::stat(host->c_str(), &target) != 0 || ::lstat(host->c_str(), &entry) != 0) {
-        report.Add(path, LastError());
-    } else if (!S_ISDIR(target.st_mode)) {
+    RootEntry entry;
+    struct stat facts {};
+    if (auto ec = OpenRootEntry(drives_, path, entry)) {
+        report.Add(path, ec);
+    } else if (auto statError = EntryStat(entry.root.Get(), entry.name, facts)) {
+        report.Add(path, statError);
+    } else if (S_ISLNK(facts.st_mode) && LeadsToFolder(entry.root.Get(), entry.name)) {
+        if (auto removeError = RemoveNonFolder(entry.root.Get(), entry.name, facts, force)) {
+            report.Add(path, removeError);
+        } else if (between) {
+            between();
+        }
+    } else if (!S_ISDIR(facts.st_mode)) {
         report.Add(path, Failure(std::errc::not_a_directory));
-    } else if (S_ISLNK(entry.st_mode)) {
-        if (::unlink(host->c_str()) != 0) report.Add(path, LastError());
     } else {
-        if (between) between();
-        DeleteTree(*host, entry, path, force, report);
+        TreeDeletion(force, between, report).Run(std::move(entry.root), entry.name, path);
     }
     return report;
 }

@@ -34,7 +34,8 @@ public:
     TreeReport CopyFolder(const std::wstring& source, const std::wstring& destination,
                           bool overwrite) override;
     std::error_code DeleteFile(const std::wstring& path, bool force) override;
-    TreeReport DeleteFolder(const std::wstring& path, bool force, const BetweenItems& between) override;
+    TreeReport DeleteFolder(const std::wstring& path, bool force,
+                            const BetweenItems& between) override;
 
 private:
     std::vector<DriveMapping> drives_;

@@ -15,6 +15,14 @@ public:
             return "La carpeta de destino está dentro de la carpeta que se copia.";
         case VelquorError::NotADrivePath:
             return "La ruta no pertenece a ninguna unidad.";
+        case VelquorError::NotARootEntry:
+            return "Solo se borran entradas de la raíz de una unidad.";
+        case VelquorError::LinkNotRemovable:
+            return "Es un enlace que el sistema no puede borrar sin tocar su destino; se deja.";
+        case VelquorError::OtherFileSystem:
+            return "Es otro sistema de archivos montado aquí; no se borra.";
+        case VelquorError::TreeMoved:
+            return "La carpeta cambió de sitio mientras se borraba.";
         case VelquorError::EntryGone:
             return "El elemento ya no existe.";
         }

@@ -7,7 +7,11 @@ enum class VelquorError {
     LinkNotFollowed = 1,          // a junction or symbolic link met inside a copied tree
     DestinationInsideSource = 2,  // a folder copied into itself or its own subtree
     NotADrivePath = 3,            // a path that names no drive the service knows
-    EntryGone = 4,                // a listed entry that is no longer there
+    NotARootEntry = 4,            // a deletion asked of anything but one entry of a drive's root
+    LinkNotRemovable = 5,         // a link the platform would only delete through to its target
+    OtherFileSystem = 6,          // a mount met inside a deleted folder
+    TreeMoved = 7,                // a folder moved away while its tree was being deleted
+    EntryGone = 8,                // a listed entry that is no longer there
 };
 
 const std::error_category& VelquorCategory();

@@ -49,6 +49,7 @@ std::errc ConditionOf(DWORD code) {
     case ERROR_WRITE_PROTECT: return std::errc::read_only_file_system;
     case ERROR_NOT_READY: return std::errc::no_such_device;
     case ERROR_INVALID_NAME: return std::errc::invalid_argument;
+    case ERROR_DIRECTORY: return std::errc::not_a_directory;
     default: return std::errc{};
     }
 }

@@ -1,10 +1,12 @@
 #include "listing/Win32FileSystemService_win.h"
 
 #include <shellapi.h>
+#include <winternl.h>
 
 #include <algorithm>
 #include <cwchar>
 #include <cwctype>
+#include <memory>
 #include <string_view>
 #include <utility>
 
@@ -18,9 +20,6 @@ namespace {
 
 constexpr std::wstring_view kLongPrefix = L"\\\\?\\";
 constexpr std::wstring_view kLongUncPrefix = L"\\\\?\\UNC\\";
-// What a forced delete of a tree takes off an entry that the system refused to remove.
-constexpr DWORD kProtection =
-    FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM;
 
 // Keeps the system's "insert a disk" box away while a drive without a medium is asked about.
 class QuietDriveErrors {
@@ -53,32 +52,28 @@ std::error_code InvalidName() {
     return Win32Error(ERROR_INVALID_NAME);
 }
 
-// A full drive path that needs no clean-up: "E:\x\y" without "." or ".." parts or forward slashes.
-bool IsCleanDrivePath(std::wstring_view path) {
-    if (path.size() < 3 || !std::iswalpha(path[0]) || path.substr(1, 2) != L":\\") return false;
-    if (path.find(L'/') != std::wstring_view::npos) return false;
-    for (size_t start = 3; start <= path.size();) {
+bool HasDotParts(std::wstring_view path) {
+    for (size_t start = 0; start <= path.size();) {
         const size_t end = std::min(path.find(L'\\', start), path.size());
-        const std::wstring_view part = path.substr(start, end - start);
-        if (part == L"." || part == L"..") return false;
+        if (IsDotOrDotDot(path.substr(start, end - start))) return true;
         start = end + 1;
     }
-    return true;
+    return false;
 }
 
-// The \\?\ form, free of the 260-character limit. A clean drive path takes the prefix as it
-// stands, so that names the system would otherwise bend (devices such as "con", trailing dots or
-// spaces: tricks that malware uses to make its folders hard to delete) stay reachable. Any other
-// path is made full first, because the prefix turns off the clean-up of ".", ".." and slashes.
-std::optional<std::wstring> LongPath(const std::wstring& path) {
-    if (path.starts_with(kLongPrefix)) return path;
-    if (IsCleanDrivePath(path)) return std::wstring(kLongPrefix) + path;
-    auto full = ReadText([&](wchar_t* buffer, DWORD size) {
-        return ::GetFullPathNameW(path.c_str(), size, buffer, nullptr);
-    });
-    if (!full) return std::nullopt;
-    if (full->starts_with(L"\\\\")) return std::wstring(kLongUncPrefix) + full->substr(2);
-    return std::wstring(kLongPrefix) + *full;
+// The \\?\ form, free of the 260-character limit, of a full path: a drive path ("E:\x") or a
+// UNC path ("\\server\share\x"), with slashes taken as backslashes. The prefix keeps names that
+// the system would otherwise bend (devices such as "con", trailing dots or spaces: tricks that
+// malware uses to make its folders hard to delete) reachable. Relative paths and "." or ".."
+// parts are refused rather than resolved, as the drive's own form never has them.
+std::optional<std::wstring> LongPath(std::wstring path) {
+    std::replace(path.begin(), path.end(), L'/', L'\\');
+    if (path.starts_with(kLongPrefix) || HasDotParts(path)) return std::nullopt;
+    if (path.size() >= 3 && DriveOf(std::wstring_view(path).substr(0, 3)) && path[2] == L'\\') {
+        return std::wstring(kLongPrefix) + path;
+    }
+    if (path.starts_with(L"\\\\")) return std::wstring(kLongUncPrefix) + path.substr(2);
+    return std::nullopt;
 }
 
 std::wstring Join(std::wstring_view folder, std::wstring_view name) {
@@ -144,10 +139,6 @@ struct FolderContents {
     std::error_code error;
 };
 
-bool IsDotOrDotDot(const wchar_t* name) {
-    return std::wcscmp(name, L".") == 0 || std::wcscmp(name, L"..") == 0;
-}
-
 // Calls visit for each entry of one folder (full form) as it is read. An empty folder is not an
 // error; a read that breaks off says why.
 template <class Visit> std::error_code ForEachChild(const std::wstring& folder, Visit visit) {
@@ -179,13 +170,9 @@ FolderContents ReadFolder(const std::wstring& folder) {
 
 // "E:" or "E:\" as the root "E:\"; nothing for any other text.
 std::optional<std::wstring> DriveRoot(const std::wstring& drive) {
-    const bool rootForm = drive.size() == 2 || (drive.size() == 3 && drive[2] == L'\\');
-    if (!rootForm || drive[1] != L':') return std::nullopt;
-    const wchar_t letter = drive[0];
-    if (!((letter >= L'A' && letter <= L'Z') || (letter >= L'a' && letter <= L'z'))) {
-        return std::nullopt;
-    }
-    return drive.substr(0, 2) + L"\\";
+    const auto letter = DriveOf(drive);
+    if (!letter) return std::nullopt;
+    return std::wstring(*letter) + L"\\";
 }
 
 std::optional<LocalDateTime> LocalTimeOf(const FILETIME& time) {
@@ -248,56 +235,283 @@ void CopyTree(PendingCopy top, bool overwrite, TreeReport& report) {
     }
 }
 
-using RemoveCall = BOOL(WINAPI*)(LPCWSTR);
+// Deleting opens each entry itself, never what a link leads to, and keeps the handle for every
+// step after: what it reads, changes and deletes is what it opened.
+constexpr DWORD kOpenAsItself = FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS;
+constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
+constexpr DWORD kDeleteAccess = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
+constexpr DWORD kEmptyAccess = kDeleteAccess | FILE_LIST_DIRECTORY;
 
-std::error_code Remove(RemoveCall remove, const std::wstring& full) {
-    return remove(full.c_str()) ? std::error_code{} : LastWin32Error();
+// An entry opened for deletion, with what the handle says of it.
+struct OpenedEntry {
+    UniqueFile handle;
+    DWORD attributes = 0;
+    // The system's own name of what was opened. Wine opens a Unix symlink's target even when
+    // asked for the link, and shows a file symlink as a plain file: only this name gives it away.
+    std::wstring systemPath;
+};
+
+// The name the system gives what the handle refers to ("\??\E:\x" under Wine,
+// "\Device\HarddiskVolume2\x" on Windows), at any length: under Wine,
+// GetFinalPathNameByHandleW gives up past MAX_PATH.
+std::optional<std::wstring> SystemPath(HANDLE handle) {
+    constexpr ULONG kSize = sizeof(UNICODE_STRING) + 32768 * sizeof(wchar_t);
+    const auto buffer = std::make_unique_for_overwrite<LONGLONG[]>(kSize / sizeof(LONGLONG) + 1);
+    ULONG written = 0;
+    const NTSTATUS status =
+        ::NtQueryObject(handle, ObjectNameInformation, buffer.get(), kSize, &written);
+    if (!NT_SUCCESS(status)) {
+        ::SetLastError(::RtlNtStatusToDosError(status));
+        return std::nullopt;
+    }
+    const auto* name = reinterpret_cast<const UNICODE_STRING*>(buffer.get());
+    return std::wstring(name->Buffer, name->Length / sizeof(wchar_t));
 }
 
-// Removes one entry. With force, an entry that the system refused loses the attributes in
-// `protection` and is tried again; if it still cannot go, it gets them back.
-std::error_code RemoveEntry(RemoveCall remove, const std::wstring& full, DWORD protection,
-                            bool force) {
-    std::error_code error = Remove(remove, full);
-    if (!force || error != Win32Error(ERROR_ACCESS_DENIED)) return error;
-    const DWORD attributes = ::GetFileAttributesW(full.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & protection) == 0) return error;
-    const DWORD unprotected = attributes & ~protection;
-    if (!::SetFileAttributesW(full.c_str(), unprotected ? unprotected : FILE_ATTRIBUTE_NORMAL)) {
-        return error;
+std::error_code Open(const std::wstring& full, DWORD access, OpenedEntry& entry) {
+    entry.handle = UniqueFile{::CreateFileW(full.c_str(), access, kShareAll, nullptr,
+                                            OPEN_EXISTING, kOpenAsItself, nullptr)};
+    if (!entry.handle) return LastWin32Error();
+    FILE_ATTRIBUTE_TAG_INFO tag{};
+    if (!::GetFileInformationByHandleEx(entry.handle.Get(), FileAttributeTagInfo, &tag,
+                                        sizeof tag)) {
+        return LastWin32Error();
     }
-    error = Remove(remove, full);
-    if (error) ::SetFileAttributesW(full.c_str(), attributes);
+    auto systemPath = SystemPath(entry.handle.Get());
+    if (!systemPath) return LastWin32Error();
+    entry.attributes = tag.FileAttributes;
+    entry.systemPath = std::move(*systemPath);
+    return {};
+}
+
+bool SetAttributes(HANDLE handle, DWORD attributes) {
+    // Zero times leave the times as they are; zero attributes would too, hence NORMAL.
+    FILE_BASIC_INFO basic{};
+    const DWORD settable = attributes & ~(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
+    basic.FileAttributes = settable ? settable : FILE_ATTRIBUTE_NORMAL;
+    return ::SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic);
+}
+
+// Marks the opened entry to go when its handle closes. A read-only entry goes only with force,
+// which clears the attribute through the handle, and sets it again if the entry still stays.
+std::error_code Dispose(const OpenedEntry& entry, bool force) {
+    const bool readOnly = (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0;
+    if (readOnly && !force) return Win32Error(ERROR_ACCESS_DENIED);
+    HANDLE handle = entry.handle.Get();
+    if (readOnly && !SetAttributes(handle, entry.attributes & ~FILE_ATTRIBUTE_READONLY)) {
+        return LastWin32Error();
+    }
+    FILE_DISPOSITION_INFO disposition{TRUE};
+    if (::SetFileInformationByHandle(handle, FileDispositionInfo, &disposition,
+                                     sizeof disposition)) {
+        return {};
+    }
+    const std::error_code error = LastWin32Error();
+    if (readOnly) SetAttributes(handle, entry.attributes);
     return error;
 }
 
-struct PendingDelete {
-    Location folder;
-    bool opened = false;
+// What an opened entry turned out to be, for deleting it.
+enum class Found { Elsewhere, Link, Folder, File };
+
+// Where a listed entry lies: its folder, as the system names it and in full, and its name.
+struct Expected {
+    std::wstring systemFolder;
+    std::wstring fullFolder;
+    std::wstring name;
 };
 
-// Removes a file or link at once; a real folder is stacked, to go after what is inside it. A
-// link is removed as what it is (a folder link with RemoveDirectoryW), never through.
-void DeleteEntry(Location entry, DWORD attributes, bool force, std::vector<PendingDelete>& stack,
-                 TreeReport& report) {
-    if (IsFolder(attributes) && !IsLink(attributes)) {
-        stack.push_back({std::move(entry)});
-        return;
-    }
-    const RemoveCall remove = IsFolder(attributes) ? ::RemoveDirectoryW : ::DeleteFileW;
-    if (auto error = RemoveEntry(remove, entry.full, kProtection, force)) {
-        report.Add(entry.plain, error);
+// Whether the opened entry is the one its folder listed. Wine drops the trailing dots and spaces
+// of a name from the system path; that shorter name must then not be a sibling (a link "x." to
+// its neighbour "x" would look the same).
+bool IsWhereListed(const OpenedEntry& entry, const Expected& expected) {
+    if (entry.systemPath == Join(expected.systemFolder, expected.name)) return true;
+    const size_t kept = expected.name.find_last_not_of(L". ");
+    if (kept == std::wstring::npos || kept + 1 == expected.name.size()) return false;
+    const std::wstring shorter = expected.name.substr(0, kept + 1);
+    return entry.systemPath == Join(expected.systemFolder, shorter) &&
+           ::GetFileAttributesW(Join(expected.fullFolder, shorter).c_str()) ==
+               INVALID_FILE_ATTRIBUTES;
+}
+
+Found Classify(const OpenedEntry& entry, const Expected& expected) {
+    if (!IsWhereListed(entry, expected)) return Found::Elsewhere;
+    if (IsLink(entry.attributes)) return Found::Link;
+    return IsFolder(entry.attributes) ? Found::Folder : Found::File;
+}
+
+struct ListedChild {
+    std::wstring name;
+    DWORD attributes;
+};
+
+// The entries of an opened folder, read through its handle. An empty folder is not an error; a
+// read that breaks off says why and keeps what came before it.
+std::error_code ListOpened(HANDLE folder, std::vector<ListedChild>& children) {
+    // Many entries a call, within what every file system accepts; aligned as the records are.
+    std::vector<LONGLONG> buffer(64 * 1024 / sizeof(LONGLONG));
+    const auto size = static_cast<DWORD>(buffer.size() * sizeof(LONGLONG));
+    for (bool first = true;; first = false) {
+        if (!::GetFileInformationByHandleEx(folder, FileIdBothDirectoryInfo, buffer.data(), size)) {
+            const DWORD error = ::GetLastError();
+            // A root without entries has not even "." and "..".
+            const bool end =
+                error == ERROR_NO_MORE_FILES || (first && error == ERROR_FILE_NOT_FOUND);
+            return end ? std::error_code{} : Win32Error(error);
+        }
+        const auto* record = reinterpret_cast<const std::byte*>(buffer.data());
+        for (;;) {
+            const auto* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(record);
+            std::wstring name(info->FileName, info->FileNameLength / sizeof(wchar_t));
+            if (!IsDotOrDotDot(name)) children.push_back({std::move(name), info->FileAttributes});
+            if (info->NextEntryOffset == 0) break;
+            record += info->NextEntryOffset;
+        }
     }
 }
 
-void DeleteLevel(const Location& folder, bool force, std::vector<PendingDelete>& stack,
-                 TreeReport& report) {
-    const FolderContents contents = ReadFolder(folder.full);
-    if (contents.error) report.Add(folder.plain, contents.error);
-    for (const Child& child : contents.children) {
-        DeleteEntry(folder.Child(child.name), child.attributes, force, stack, report);
-    }
+// A root entry of a drive opened for deletion, and where it should lie.
+struct RootEntry {
+    OpenedEntry entry;
+    Expected expected;
+};
+
+std::error_code OpenRootEntry(const std::wstring& path, DWORD access, RootEntry& opened) {
+    const auto name = RootEntryName(path);
+    if (!name) return VelquorError::NotARootEntry;
+    const QuietDriveErrors quiet;
+    const std::wstring root = std::wstring(kLongPrefix) + path.substr(0, 3);
+    const UniqueFile rootHandle{::CreateFileW(root.c_str(), FILE_READ_ATTRIBUTES | SYNCHRONIZE,
+                                              kShareAll, nullptr, OPEN_EXISTING, kOpenAsItself,
+                                              nullptr)};
+    if (!rootHandle) return LastWin32Error();
+    auto rootSystemPath = SystemPath(rootHandle.Get());
+    if (!rootSystemPath) return LastWin32Error();
+    opened.expected = {std::move(*rootSystemPath), root, std::wstring(*name)};
+    return Open(root + std::wstring(*name), access, opened.entry);
 }
+
+// Deletes one folder tree, level by level from an explicit stack (a tree thousands deep cannot
+// overflow it). Every entry is opened as itself and checked to lie where its folder's listing
+// put it before anything is done to it.
+class TreeDeletion {
+public:
+    TreeDeletion(bool force, const BetweenItems& between, TreeReport& report)
+        : force_(force), between_(between), report_(report) {}
+
+    void Run(const Location& top, RootEntry opened) {
+        Handle(top, opened.expected, std::move(opened.entry), kEmptyAccess);
+        while (!levels_.empty()) {
+            Level& level = levels_.back();
+            if (level.folders.empty()) {
+                Leave();
+                continue;
+            }
+            const std::wstring name = std::move(level.folders.back());
+            level.folders.pop_back();
+            const Location item = level.folder.Child(name);
+            Visit(item, ChildOf(level, name), kEmptyAccess);
+        }
+    }
+
+private:
+    struct Level {
+        Location folder;
+        Expected place;  // where the folder itself lies
+        std::wstring systemPath;
+        bool kept = false;  // something inside stayed, so the folder stays too
+        std::vector<std::wstring> folders;  // subfolders not yet visited
+    };
+
+    static Expected ChildOf(const Level& level, const std::wstring& name) {
+        return {level.systemPath, level.folder.full, name};
+    }
+
+    void Removed() {
+        if (between_) between_();
+    }
+
+    // Something stayed: reported once, and the folders holding it stay silently.
+    void Keep(const std::wstring& plain, std::error_code error) {
+        report_.Add(plain, error);
+        if (!levels_.empty()) levels_.back().kept = true;
+    }
+
+    // Gone meanwhile is what deleting wanted; anything else that stops the open is kept.
+    void OpenFailed(const std::wstring& plain, std::error_code error) {
+        if (error != std::errc::no_such_file_or_directory) Keep(plain, error);
+    }
+
+    void Remove(const std::wstring& plain, OpenedEntry entry) {
+        if (auto error = Dispose(entry, force_)) return Keep(plain, error);
+        entry.handle.Reset();  // the entry goes as its handle closes
+        Removed();
+    }
+
+    void Visit(const Location& item, const Expected& expected, DWORD access) {
+        OpenedEntry opened;
+        if (auto error = Open(item.full, access, opened)) return OpenFailed(item.plain, error);
+        Handle(item, expected, std::move(opened), access);
+    }
+
+    // Removes a file or a link at once; a folder is listed and stacked. Only a folder opened
+    // with the right to list it is entered: one that was a file when listed changed meanwhile.
+    void Handle(const Location& item, const Expected& expected, OpenedEntry opened, DWORD access) {
+        switch (Classify(opened, expected)) {
+        case Found::Elsewhere: return Keep(item.plain, VelquorError::LinkNotRemovable);
+        case Found::Folder:
+            if (access != kEmptyAccess) return Keep(item.plain, Win32Error(ERROR_DIRECTORY));
+            return Enter(item, expected, opened);
+        case Found::Link:
+        case Found::File: return Remove(item.plain, std::move(opened));
+        }
+    }
+
+    // Lists an opened folder, removes its files and links and stacks its subfolders. A
+    // read-only folder without force is left whole.
+    void Enter(const Location& folder, const Expected& place, const OpenedEntry& opened) {
+        if ((opened.attributes & FILE_ATTRIBUTE_READONLY) && !force_) {
+            return Keep(folder.plain, Win32Error(ERROR_ACCESS_DENIED));
+        }
+        std::vector<ListedChild> children;
+        const std::error_code listError = ListOpened(opened.handle.Get(), children);
+        levels_.push_back({folder, place, opened.systemPath, false, {}});
+        if (listError) Keep(folder.plain, listError);
+        for (const ListedChild& child : children) {
+            Level& level = levels_.back();
+            if (IsFolder(child.attributes) && !IsLink(child.attributes)) {
+                level.folders.push_back(child.name);
+                continue;
+            }
+            const Location item = level.folder.Child(child.name);
+            Visit(item, ChildOf(level, child.name), kDeleteAccess);
+        }
+    }
+
+    // Everything inside is done: the folder goes unless something in it stayed. It is opened
+    // again, and must still be the folder that was emptied.
+    void Leave() {
+        const Level done = std::move(levels_.back());
+        levels_.pop_back();
+        if (done.kept) {
+            if (!levels_.empty()) levels_.back().kept = true;
+            return;
+        }
+        OpenedEntry opened;
+        if (auto error = Open(done.folder.full, kDeleteAccess, opened)) {
+            return OpenFailed(done.folder.plain, error);
+        }
+        if (opened.systemPath != done.systemPath || Classify(opened, done.place) != Found::Folder) {
+            return Keep(done.folder.plain, VelquorError::TreeMoved);
+        }
+        Remove(done.folder.plain, std::move(opened));
+    }
+
+    const bool force_;
+    const BetweenItems& between_;
+    TreeReport& report_;
+    std::vector<Level> levels_;
+};
 
 }  // namespace
 
@@ -387,7 +601,7 @@ std::optional<LocalDateTime> Win32FileSystemService::DateCreated(const std::wstr
 
 std::optional<std::wstring> Win32FileSystemService::TypeName(const std::wstring& path) {
     const auto attributes = PathAttributes(path);
-    if (!attributes) return std::nullopt;
+    if (!attributes || IsFolder(*attributes)) return std::nullopt;
     // Given the attributes, the shell goes by the name alone instead of reading the folder (Wine
     // reads all of it on every call); the name alone also keeps long paths out of its buffers.
     const std::wstring name(LastComponent(path));
@@ -432,40 +646,30 @@ TreeReport Win32FileSystemService::CopyFolder(const std::wstring& source,
 }
 
 std::error_code Win32FileSystemService::DeleteFile(const std::wstring& path, bool force) {
-    const auto full = LongPath(path);
-    if (!full) return InvalidName();
-    return RemoveEntry(::DeleteFileW, *full, FILE_ATTRIBUTE_READONLY, force);
+    RootEntry opened;
+    if (auto error = OpenRootEntry(path, kDeleteAccess, opened)) return error;
+    // A link to a folder is what FolderExists calls a folder: DeleteFolder's to remove.
+    if (IsFolder(opened.entry.attributes)) return std::make_error_code(std::errc::is_a_directory);
+    if (Classify(opened.entry, opened.expected) == Found::Elsewhere) {
+        return VelquorError::LinkNotRemovable;
+    }
+    if (auto error = Dispose(opened.entry, force)) return error;
+    opened.entry.handle.Reset();
+    return {};
 }
 
 TreeReport Win32FileSystemService::DeleteFolder(const std::wstring& path, bool force,
                                                 const BetweenItems& between) {
     TreeReport report;
-    auto top = Locate(path);
-    if (!top) {
-        report.Add(path, InvalidName());
-        return report;
-    }
-    const DWORD attributes = ::GetFileAttributesW(top->full.c_str());
-    if (auto error = FolderError(attributes)) {
+    RootEntry opened;
+    if (auto error = OpenRootEntry(path, kEmptyAccess, opened)) {
         report.Add(path, error);
-        return report;
-    }
-    // Depth first: a folder stays on the stack, opened, until everything inside it is gone.
-    std::vector<PendingDelete> stack;
-    DeleteEntry(std::move(*top), attributes, force, stack, report);
-    while (!stack.empty()) {
-        if (between) between();
-        if (stack.back().opened) {
-            const Location folder = std::move(stack.back().folder);
-            stack.pop_back();
-            if (auto error = RemoveEntry(::RemoveDirectoryW, folder.full, kProtection, force)) {
-                report.Add(folder.plain, error);
-            }
-            continue;
-        }
-        stack.back().opened = true;
-        const Location folder = stack.back().folder;
-        DeleteLevel(folder, force, stack, report);
+    } else if (!IsFolder(opened.entry.attributes)) {
+        report.Add(path, Win32Error(ERROR_DIRECTORY));
+    } else {
+        // A root entry is a clean drive path, which always has its long form.
+        const Location top{path, std::wstring(kLongPrefix) + path};
+        TreeDeletion(force, between, report).Run(top, std::move(opened));
     }
     return report;
 }

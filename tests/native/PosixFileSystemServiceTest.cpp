@@ -1,12 +1,16 @@
 #include "listing/PosixFileSystemService.h"
 
+#include <fcntl.h>
+#include <sched.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
+#include <unistd.h>
 
 #include <algorithm>
-#include <clocale>
 #include <ctime>
 #include <filesystem>
 #include <fstream>
+#include <optional>
 #include <string>
 #include <utility>
 #include <vector>
@@ -16,26 +20,21 @@
 
 #include "listing/VelquorError.h"
 #include "support/TempTree.h"
+#include "tests/common/FileSystemServiceContract.h"
 #include "tests/common/RootEntries.h"
 
 namespace {
 
 namespace fs = std::filesystem;
+using contract::Failures;
+using contract::FailuresOf;
 using Paths = std::vector<std::wstring>;
-using Failures = std::vector<std::pair<std::wstring, std::error_code>>;
 
 std::error_code Errc(std::errc code) { return std::make_error_code(code); }
 
 Paths Sorted(Paths paths) {
     std::sort(paths.begin(), paths.end());
     return paths;
-}
-
-Failures FailuresOf(const TreeReport& report) {
-    Failures failures;
-    for (const ItemFailure& item : report.failures) failures.emplace_back(item.path, item.error);
-    std::sort(failures.begin(), failures.end());
-    return failures;
 }
 
 Failures OneFailure(std::wstring path, std::error_code error) { return {{std::move(path), error}}; }
@@ -46,15 +45,100 @@ int ModeOf(const fs::path& path) {
     return static_cast<int>(facts.st_mode & 07777);
 }
 
-// A stick as E:, an empty card slot as F: and a fixed disk as C:, all temporary folders.
-class PosixServiceTest : public ::testing::Test {
-protected:
-    PosixServiceTest()
+// The drives of every test here, all temporary folders: a stick as E:, an empty card slot as F:
+// and a fixed disk as C:.
+class PosixDrives {
+public:
+    PosixDrives()
         : stick_(tree_.Folder("stick")),
+          disk_(tree_.Folder("disk")),
           files_({{L"E:", stick_.string(), DriveKind::Removable},
                   {L"F:", (tree_ / "no-card").string(), DriveKind::Removable},
-                  {L"C:", tree_.Folder("disk").string(), DriveKind::Fixed}}) {}
+                  {L"C:", disk_.string(), DriveKind::Fixed}}) {}
 
+protected:
+    TempTree tree_;
+    fs::path stick_;
+    fs::path disk_;
+    PosixFileSystemService files_;
+};
+
+// The contract's stick: POSIX folders presented as drives. POSIX has no hidden or system
+// attribute (a name with a dot is as hidden as it gets), so only read-only is set.
+class PosixStick : private PosixDrives {
+public:
+    void SetUp() {}
+    FileSystemService& Service() { return files_; }
+    std::wstring Drive() const { return L"E:"; }
+    std::wstring OtherDrive() const { return L"C:"; }
+    std::wstring NotReadyDrive() const { return L"F:"; }
+
+    void Folder(const std::wstring& path, Attributes = {}) {
+        std::error_code ec;
+        fs::create_directory(Host(path), ec);
+        EXPECT_FALSE(ec) << Host(path) << ": " << ec.message();
+    }
+    void MakeReadOnly(const std::wstring& folder) { TempTree::ReadOnly(Host(folder)); }
+    void File(const std::wstring& path, std::string_view content, Attributes attributes = {}) {
+        const fs::path host = Host(path);
+        EXPECT_TRUE(std::ofstream(host, std::ios::binary) << content) << host;
+        if (attributes.readOnly) TempTree::ReadOnly(host);
+    }
+    bool Link(const std::wstring& link, const std::wstring& target) {
+        std::error_code ec;
+        fs::create_symlink(Host(target), Host(link), ec);
+        if (ec) ADD_FAILURE() << "no link at " << Host(link) << ": " << ec.message();
+        return !ec;
+    }
+    void Move(const std::wstring& from, const std::wstring& to) {
+        std::error_code ec;
+        fs::rename(Host(from), Host(to), ec);
+        EXPECT_FALSE(ec) << Host(from) << ": " << ec.message();
+    }
+    std::string Content(const std::wstring& path) const {
+        if (!fs::is_regular_file(Host(path))) return "<missing>";
+        return TempTree::Contents(Host(path));
+    }
+    bool Exists(const std::wstring& path) const {
+        return fs::exists(fs::symlink_status(Host(path)));
+    }
+    bool IsReadOnly(const std::wstring& path) const { return (ModeOf(Host(path)) & S_IWUSR) == 0; }
+
+    struct Held {};
+    Held HoldOpen(const std::wstring&) { return {}; }
+    static std::optional<std::string> CannotHoldOpen() {
+        return "POSIX deletes an open file all the same: nothing here can hold one";
+    }
+    static bool RemovesLinks() { return true; }
+    // The deepest host path stays within PATH_MAX.
+    static constexpr int kDeepTree = 1500;
+    static LocalDateTime Now() {
+        const std::time_t now = std::time(nullptr);
+        std::tm local{};
+        ::localtime_r(&now, &local);
+        return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
+                local.tm_hour,        local.tm_min,     local.tm_sec};
+    }
+
+private:
+    // "E:\\a\\b" as the host path it stands for.
+    fs::path Host(const std::wstring& path) const {
+        fs::path host = path.starts_with(L"E:") ? stick_ : disk_;
+        std::wstring rest = path.substr(std::min<std::size_t>(3, path.size()));
+        std::replace(rest.begin(), rest.end(), L'\\', L'/');
+        // As UTF-32, which the path turns into UTF-8 whatever the locale.
+        return rest.empty() ? host : host / std::u32string(rest.begin(), rest.end());
+    }
+};
+
+}  // namespace
+
+VELQUOR_FILE_SYSTEM_CONTRACT(Posix, PosixStick);
+
+namespace {
+
+class PosixServiceTest : public PosixDrives, public ::testing::Test {
+protected:
     fs::path OnStick(const std::string& relative, const std::string& contents = "x") {
         return tree_.File("stick/" + relative, contents);
     }
@@ -62,10 +146,6 @@ protected:
     bool Exists(const std::string& relative) const {
         return fs::exists(fs::symlink_status(stick_ / relative));
     }
-
-    TempTree tree_;
-    fs::path stick_;
-    PosixFileSystemService files_;
 };
 
 using PosixDrivesTest = PosixServiceTest;
@@ -74,7 +154,6 @@ using PosixFactsTest = PosixServiceTest;
 using PosixCopyFileTest = PosixServiceTest;
 using PosixCopyFolderTest = PosixServiceTest;
 using PosixDeleteTest = PosixServiceTest;
-using PosixLongPathTest = PosixServiceTest;
 
 TEST_F(PosixDrivesTest, TableOrderTypesAndReadiness) {
     EXPECT_EQ(files_.Drives(), (Paths{L"E:", L"F:", L"C:"}));
@@ -100,36 +179,22 @@ TEST_F(PosixDrivesTest, PathsGoThroughTheTableAndNeverClimbOutOfTheDrive) {
     EXPECT_FALSE(files_.FileExists(L"E:\\..\\disk\\secreto.txt"));
 
     const std::error_code notADrive = VelquorError::NotADrivePath;
-    EXPECT_EQ(files_.DeleteFile(L"E:\\..\\disk\\secreto.txt", true), notADrive);
     EXPECT_EQ(files_.CopyFile(L"Q:\\a.txt", L"E:\\b.txt", false), notADrive);
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\Fotos\\..\\..", true, {})),
-              OneFailure(L"E:\\Fotos\\..\\..", notADrive));
+    EXPECT_EQ(files_.CopyFile(L"E:\\..\\disk\\secreto.txt", L"E:\\b.txt", false), notADrive);
+    EXPECT_EQ(files_.DeleteFile(L"Q:\\a.txt", true), notADrive);
+    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"Q:\\x", true, contract::Nothing())),
+              OneFailure(L"Q:\\x", notADrive));
+    EXPECT_EQ(RootFiles(files_, L"Q:").error, notADrive);
     EXPECT_TRUE(fs::exists(secret));
     EXPECT_TRUE(Exists("Fotos/a.txt"));
 }
 
-TEST_F(PosixRootsTest, FoldersAndFilesAreToldApartHiddenNamesIncluded) {
-    tree_.Folder("stick/Fotos");
-    tree_.Folder("stick/.oculta");
-    OnStick(".hidden");
-    OnStick("autorun.inf");
-    tree_.Link("stick/toFotos", "Fotos");
-    tree_.Link("stick/toAutorun", "autorun.inf");
-    tree_.Link("stick/broken", "nowhere");
-
-    const RootEntries folders = RootFolders(files_, L"E:");
-    const RootEntries rootFiles = RootFiles(files_, L"E:");
-    EXPECT_FALSE(folders.error);
-    EXPECT_FALSE(rootFiles.error);
-    EXPECT_EQ(Sorted(folders.paths), (Paths{L"E:\\.oculta", L"E:\\Fotos", L"E:\\toFotos"}));
-    EXPECT_EQ(Sorted(rootFiles.paths),
-              (Paths{L"E:\\.hidden", L"E:\\autorun.inf", L"E:\\broken", L"E:\\toAutorun"}));
-}
-
-TEST_F(PosixRootsTest, FortyThousandEntriesComeBackAllInTheSystemsOrder) {
-    constexpr std::size_t kEntries = 40000;
+TEST_F(PosixRootsTest, ThirtyTwoThousandSevenHundredSixtyEightEntriesComeBackInTheSystemsOrder) {
+    // One past the largest 16-bit count; made with bare system calls, as fast as a folder fills.
+    constexpr std::size_t kEntries = 32768;
     for (std::size_t i = 0; i < kEntries; ++i) {
-        std::ofstream(stick_ / ("f" + std::to_string(i) + ".txt"));
+        const std::string name = (stick_ / ("f" + std::to_string(i))).string();
+        ASSERT_EQ(::close(::creat(name.c_str(), 0644)), 0) << name;
     }
     Paths readdirOrder;
     for (const fs::directory_entry& entry : fs::directory_iterator(stick_)) {
@@ -139,17 +204,19 @@ TEST_F(PosixRootsTest, FortyThousandEntriesComeBackAllInTheSystemsOrder) {
     const RootEntries listed = RootFiles(files_, L"E:");
     EXPECT_FALSE(listed.error);
     ASSERT_EQ(listed.paths.size(), kEntries);
-    EXPECT_EQ(listed.paths, readdirOrder);
+    EXPECT_TRUE(listed.paths == readdirOrder);
     EXPECT_EQ(RootFolders(files_, L"E:").paths, Paths{});
 }
 
-TEST_F(PosixRootsTest, ARootThatCannotBeOpenedGivesItsErrorAndNoPaths) {
-    const RootEntries noCard = RootFolders(files_, L"F:");
-    EXPECT_EQ(noCard.error, Errc(std::errc::no_such_file_or_directory));
-    EXPECT_EQ(noCard.paths, Paths{});
-    const RootEntries unknown = RootFiles(files_, L"Q:");
-    EXPECT_EQ(unknown.error, std::error_code(VelquorError::NotADrivePath));
-    EXPECT_EQ(unknown.paths, Paths{});
+TEST_F(PosixRootsTest, ABrokenLinkIsAFileToTheListingAndTheExistsTests) {
+    OnStick(".oculto");
+    tree_.Link("stick/roto", "nowhere");
+
+    EXPECT_EQ(Sorted(RootFiles(files_, L"E:").paths), (Paths{L"E:\\.oculto", L"E:\\roto"}));
+    EXPECT_TRUE(files_.FileExists(L"E:\\roto"));
+    EXPECT_FALSE(files_.FolderExists(L"E:\\roto"));
+    EXPECT_EQ(files_.DeleteFile(L"E:\\roto", false), std::error_code());
+    EXPECT_FALSE(Exists("roto"));
 }
 
 TEST_F(PosixRootsTest, NamesInAnyScriptRoundTrip) {
@@ -175,35 +242,67 @@ TEST_F(PosixRootsTest, ANameThatIsNotUtf8IsListedAndCanBeDeleted) {
     EXPECT_FALSE(Exists("viejo\xE9.txt"));
 }
 
-TEST_F(PosixFactsTest, ExistsTestsFollowLinksAndABrokenLinkIsAFile) {
-    OnStick("a.txt");
-    tree_.Folder("stick/Fotos");
-    tree_.Link("stick/toFotos", "Fotos");
-    tree_.Link("stick/broken", "nowhere");
+TEST_F(PosixRootsTest, ABackslashInANameIsListedApartFromSeparatorsAndReachesOnlyThatEntry) {
+    // Linux takes "Fotos\\boda.jpg" as one name; a folder Fotos with boda.jpg stands beside it.
+    OnStick("Fotos\\boda.jpg", "una");
+    OnStick("Fotos/boda.jpg", "otra");
+    OnStick("\xEF\x81\x9C.txt", "privado");  // U+F05C itself, the character shown for '\\'
+    const std::wstring oneName = L"E:\\Fotos\uF05Cboda.jpg";
 
-    EXPECT_TRUE(files_.FileExists(L"E:\\a.txt"));
-    EXPECT_FALSE(files_.FolderExists(L"E:\\a.txt"));
-    EXPECT_TRUE(files_.FolderExists(L"E:\\Fotos"));
-    EXPECT_FALSE(files_.FileExists(L"E:\\Fotos"));
-    EXPECT_TRUE(files_.FolderExists(L"E:\\toFotos"));
-    EXPECT_FALSE(files_.FileExists(L"E:\\toFotos"));
-    EXPECT_TRUE(files_.FileExists(L"E:\\broken"));
-    EXPECT_FALSE(files_.FolderExists(L"E:\\broken"));
-    EXPECT_FALSE(files_.FileExists(L"E:\\nada.txt"));
-    EXPECT_FALSE(files_.FolderExists(L"E:\\nada"));
+    const Paths listed = Sorted(RootFiles(files_, L"E:").paths);
+    ASSERT_EQ(listed.size(), 2u);
+    EXPECT_EQ(listed[0], oneName);
+    EXPECT_NE(listed[1], L"E:\\\uF05C.txt");
+    EXPECT_TRUE(files_.FileExists(listed[1]));
+    EXPECT_EQ(files_.FileSize(oneName), 3u);
+    EXPECT_EQ(files_.Name(oneName), L"Fotos\uF05Cboda.jpg");
+    EXPECT_EQ(files_.CopyFile(oneName, L"C:\\copia.jpg", false), std::error_code());
+    EXPECT_EQ(TempTree::Contents(disk_ / "copia.jpg"), "una");
+
+    EXPECT_EQ(files_.DeleteFile(oneName, false), std::error_code());
+    EXPECT_FALSE(Exists("Fotos\\boda.jpg"));
+    EXPECT_EQ(TempTree::Contents(stick_ / "Fotos/boda.jpg"), "otra");
+    EXPECT_EQ(files_.DeleteFile(listed[1], false), std::error_code());
+    EXPECT_FALSE(Exists("\xEF\x81\x9C.txt"));
 }
 
-TEST_F(PosixFactsTest, NameAndSizeOfFilesFoldersAndMissingPaths) {
-    OnStick("Fotos/Vacaciones.JPG", std::string(12345, 'v'));
-    OnStick("vacio.txt", "");
+TEST_F(PosixDeleteTest, ABackslashNamedFolderIsDeletedWithItsContentsAndNothingBeside) {
+    OnStick("a\\b/dentro.txt");
+    OnStick("a/b/fuera.txt", "fuera");
 
-    EXPECT_EQ(files_.Name(L"E:\\Fotos\\Vacaciones.JPG"), L"Vacaciones.JPG");
-    EXPECT_EQ(files_.Name(L"E:\\Fotos"), L"Fotos");
-    EXPECT_EQ(files_.Name(L"E:\\Fotos\\nada.txt"), std::nullopt);
-    EXPECT_EQ(files_.FileSize(L"E:\\Fotos\\Vacaciones.JPG"), 12345u);
-    EXPECT_EQ(files_.FileSize(L"E:\\vacio.txt"), 0u);
-    EXPECT_EQ(files_.FileSize(L"E:\\Fotos"), std::nullopt);
-    EXPECT_EQ(files_.FileSize(L"E:\\nada.txt"), std::nullopt);
+    EXPECT_EQ(RootFolders(files_, L"E:").paths.size(), 2u);
+    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\a\uF05Cb", false, contract::Nothing())), Failures{});
+    EXPECT_FALSE(Exists("a\\b"));
+    EXPECT_EQ(TempTree::Contents(stick_ / "a/b/fuera.txt"), "fuera");
+}
+
+// Mounting needs a mount namespace of the test's own (so nothing shows outside it) and the right
+// to make one; a bind mount keeps the device number, so only the mount id tells it apart.
+std::optional<std::string> WhyNoPrivateMounts() {
+    if (::unshare(CLONE_NEWNS) != 0) {
+        return "this process may not make a mount namespace: " + std::generic_category().message(errno);
+    }
+    if (::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0) {
+        return "mounts cannot be made private: " + std::generic_category().message(errno);
+    }
+    return std::nullopt;
+}
+
+TEST_F(PosixDeleteTest, AMountInsideADeletedFolderIsLeftAndReported) {
+    const fs::path outside = tree_.File("outside/keep.txt", "guardar").parent_path();
+    OnStick("d/x.txt");
+    const fs::path mountPoint = tree_.Folder("stick/d/montado");
+    if (const auto reason = WhyNoPrivateMounts()) GTEST_SKIP() << *reason;
+    ASSERT_EQ(::mount(outside.c_str(), mountPoint.c_str(), nullptr, MS_BIND, nullptr), 0)
+        << "bind mount: errno " << errno;
+
+    const Failures failures = FailuresOf(files_.DeleteFolder(L"E:\\d", true, contract::Nothing()));
+    ::umount2(mountPoint.c_str(), MNT_DETACH);
+
+    EXPECT_EQ(failures, OneFailure(L"E:\\d\\montado", VelquorError::OtherFileSystem));
+    EXPECT_EQ(TempTree::Contents(outside / "keep.txt"), "guardar");
+    EXPECT_FALSE(Exists("d/x.txt"));
+    EXPECT_TRUE(Exists("d/montado"));
 }
 
 TEST_F(PosixFactsTest, TypeNameIsArchivoAndTheExtensionInCapitals) {
@@ -217,30 +316,6 @@ TEST_F(PosixFactsTest, TypeNameIsArchivoAndTheExtensionInCapitals) {
     EXPECT_EQ(files_.TypeName(L"E:\\punto."), L"Archivo");
     EXPECT_EQ(files_.TypeName(L"E:\\Fotos.old"), std::nullopt);
     EXPECT_EQ(files_.TypeName(L"E:\\nada.txt"), std::nullopt);
-}
-
-LocalDateTime LocalTimeOf(std::time_t seconds) {
-    std::tm local{};
-    ::localtime_r(&seconds, &local);
-    return {local.tm_year + 1900, local.tm_mon + 1, local.tm_mday,
-            local.tm_hour,        local.tm_min,     local.tm_sec};
-}
-
-TEST_F(PosixFactsTest, DateCreatedIsTheLocalMomentTheEntryWasMade) {
-    const std::time_t before = std::time(nullptr) - 1;  // file-system clocks lag a tick behind
-    OnStick("nuevo.txt");
-    tree_.Folder("stick/Fotos");
-    const std::time_t after = std::time(nullptr);
-    std::vector<LocalDateTime> possible;
-    for (std::time_t second = before; second <= after; ++second) possible.push_back(LocalTimeOf(second));
-
-    const auto file = files_.DateCreated(L"E:\\nuevo.txt");
-    const auto folder = files_.DateCreated(L"E:\\Fotos");
-    ASSERT_TRUE(file.has_value());
-    ASSERT_TRUE(folder.has_value());
-    EXPECT_THAT(possible, ::testing::Contains(*file));
-    EXPECT_THAT(possible, ::testing::Contains(*folder));
-    EXPECT_EQ(files_.DateCreated(L"E:\\nada.txt"), std::nullopt);
 }
 
 TEST_F(PosixCopyFileTest, CopiesEveryByteAndTheModeWhateverTheUmask) {
@@ -258,16 +333,10 @@ TEST_F(PosixCopyFileTest, CopiesEveryByteAndTheModeWhateverTheUmask) {
     EXPECT_EQ(ModeOf(tree_ / "disk/b.bin"), 0640);
 }
 
-TEST_F(PosixCopyFileTest, ReplacesOnlyWithOverwriteAndNeverAReadOnlyFile) {
+TEST_F(PosixCopyFileTest, NeverReplacesAReadOnlyFile) {
     OnStick("nuevo.txt", "nuevo");
-    OnStick("viejo.txt", "viejo");
     TempTree::ReadOnly(OnStick("protegido.txt", "protegido"));
 
-    EXPECT_EQ(files_.CopyFile(L"E:\\nuevo.txt", L"E:\\viejo.txt", false),
-              Errc(std::errc::file_exists));
-    EXPECT_EQ(TempTree::Contents(stick_ / "viejo.txt"), "viejo");
-    EXPECT_EQ(files_.CopyFile(L"E:\\nuevo.txt", L"E:\\viejo.txt", true), std::error_code());
-    EXPECT_EQ(TempTree::Contents(stick_ / "viejo.txt"), "nuevo");
     EXPECT_EQ(files_.CopyFile(L"E:\\nuevo.txt", L"E:\\protegido.txt", true),
               Errc(std::errc::permission_denied));
     EXPECT_EQ(TempTree::Contents(stick_ / "protegido.txt"), "protegido");
@@ -298,20 +367,6 @@ TEST_F(PosixCopyFileTest, ALinkAsTargetIsReplacedAndItsTargetLeftAlone) {
     EXPECT_EQ(TempTree::Contents(stick_ / "enlace.txt"), "datos");
 }
 
-TEST_F(PosixCopyFolderTest, CopiesTheWholeTreeIntoANewFolder) {
-    OnStick("src/a.txt", "a");
-    OnStick("src/sub/b.txt", "b");
-    OnStick("src/sub/deeper/c.txt", "c");
-    tree_.Folder("stick/src/empty");
-
-    EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\src", L"C:\\copia", false)), Failures{});
-    const fs::path copy = tree_ / "disk/copia";
-    EXPECT_EQ(TempTree::Contents(copy / "a.txt"), "a");
-    EXPECT_EQ(TempTree::Contents(copy / "sub/b.txt"), "b");
-    EXPECT_EQ(TempTree::Contents(copy / "sub/deeper/c.txt"), "c");
-    EXPECT_TRUE(fs::is_directory(copy / "empty"));
-}
-
 TEST_F(PosixCopyFolderTest, LinksAndLoopsAreReportedNotFollowedAndTheRestIsCopied) {
     OnStick("src/a.txt", "a");
     OnStick("src/sub/b.txt", "b");
@@ -334,13 +389,12 @@ TEST_F(PosixCopyFolderTest, LinksAndLoopsAreReportedNotFollowedAndTheRestIsCopie
     EXPECT_FALSE(Exists("fuera"));
 }
 
-TEST_F(PosixCopyFolderTest, IntoItselfOrItsOwnSubtreeIsRefusedWithNothingCreated) {
+TEST_F(PosixCopyFolderTest, ALinkToTheSourceCannotSmuggleTheCopyIntoIt) {
     OnStick("src/a.txt");
     tree_.Link("stick/alias", "src");
     const Failures refused = OneFailure(L"E:\\src", VelquorError::DestinationInsideSource);
 
-    for (const wchar_t* destination :
-         {L"E:\\src", L"E:\\src\\copia", L"e:\\SRC\\x\\y", L"E:\\alias\\copia", L"E:\\alias"}) {
+    for (const wchar_t* destination : {L"E:\\alias\\copia", L"E:\\alias"}) {
         EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\src", destination, true)), refused)
             << ::testing::PrintToString(std::wstring(destination));
     }
@@ -349,155 +403,6 @@ TEST_F(PosixCopyFolderTest, IntoItselfOrItsOwnSubtreeIsRefusedWithNothingCreated
 
     EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\src", L"E:\\src2", true)), Failures{});
     EXPECT_TRUE(Exists("src2/a.txt"));
-}
-
-TEST_F(PosixCopyFolderTest, AnExistingFolderIsReusedAndItsFilesReplacedOnlyWithOverwrite) {
-    OnStick("src/a.txt", "nuevo");
-    OnStick("src/b.txt", "b");
-    const fs::path old = tree_.File("disk/copia/a.txt", "viejo");
-
-    EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\src", L"C:\\copia", false)),
-              OneFailure(L"E:\\src\\a.txt", Errc(std::errc::file_exists)));
-    EXPECT_EQ(TempTree::Contents(old), "viejo");
-    EXPECT_EQ(TempTree::Contents(tree_ / "disk/copia/b.txt"), "b");
-
-    EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\src", L"C:\\copia", true)), Failures{});
-    EXPECT_EQ(TempTree::Contents(old), "nuevo");
-}
-
-TEST_F(PosixCopyFolderTest, AFileInTheWayOrAMissingSourceIsOneFailure) {
-    OnStick("src/a.txt");
-    OnStick("copia", "archivo");
-
-    EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\src", L"E:\\copia", true)),
-              OneFailure(L"E:\\src", Errc(std::errc::file_exists)));
-    EXPECT_EQ(TempTree::Contents(stick_ / "copia"), "archivo");
-    EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\nada", L"E:\\otra", true)),
-              OneFailure(L"E:\\nada", Errc(std::errc::no_such_file_or_directory)));
-    EXPECT_FALSE(Exists("otra"));
-}
-
-TEST_F(PosixDeleteTest, AReadOnlyFileGoesOnlyWithForce) {
-    TempTree::ReadOnly(OnStick("autorun.inf"));
-
-    EXPECT_EQ(files_.DeleteFile(L"E:\\autorun.inf", false), Errc(std::errc::permission_denied));
-    EXPECT_TRUE(Exists("autorun.inf"));
-    EXPECT_EQ(files_.DeleteFile(L"E:\\autorun.inf", true), std::error_code());
-    EXPECT_FALSE(Exists("autorun.inf"));
-    EXPECT_EQ(files_.DeleteFile(L"E:\\autorun.inf", true),
-              Errc(std::errc::no_such_file_or_directory));
-}
-
-TEST_F(PosixDeleteTest, DeleteFileRemovesLinksNotTheirTargetsAndRefusesFolders) {
-    OnStick("a.txt");
-    tree_.Folder("stick/Fotos");
-    tree_.Link("stick/toA", "a.txt");
-    tree_.Link("stick/toFotos", "Fotos");
-
-    EXPECT_EQ(files_.DeleteFile(L"E:\\toA", false), std::error_code());
-    EXPECT_EQ(files_.DeleteFile(L"E:\\toFotos", false), std::error_code());
-    EXPECT_EQ(files_.DeleteFile(L"E:\\Fotos", true), Errc(std::errc::is_a_directory));
-    EXPECT_FALSE(Exists("toA"));
-    EXPECT_FALSE(Exists("toFotos"));
-    EXPECT_TRUE(Exists("a.txt"));
-    EXPECT_TRUE(Exists("Fotos"));
-}
-
-TEST_F(PosixDeleteTest, AReadOnlyFileDeepInsideStopsOnlyItselfWithoutForce) {
-    TempTree::ReadOnly(OnStick("RECYCLER/a/b/c/virus.exe"));
-    OnStick("RECYCLER/a/b/otro.txt");
-    OnStick("RECYCLER/x.txt");
-
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\RECYCLER", false, {})),
-              OneFailure(L"E:\\RECYCLER\\a\\b\\c\\virus.exe", Errc(std::errc::permission_denied)));
-    EXPECT_TRUE(Exists("RECYCLER/a/b/c/virus.exe"));
-    EXPECT_FALSE(Exists("RECYCLER/a/b/otro.txt"));
-    EXPECT_FALSE(Exists("RECYCLER/x.txt"));
-
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\RECYCLER", true, {})), Failures{});
-    EXPECT_FALSE(Exists("RECYCLER"));
-}
-
-TEST_F(PosixDeleteTest, ReadOnlyFoldersAtAnyDepthGoOnlyWithForce) {
-    TempTree::ReadOnly(OnStick("d/a/b/f.txt"));
-    TempTree::ReadOnly(stick_ / "d/a/b");
-    TempTree::ReadOnly(stick_ / "d");
-
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\d", false, {})),
-              OneFailure(L"E:\\d", Errc(std::errc::permission_denied)));
-    EXPECT_TRUE(Exists("d/a/b/f.txt"));
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\d", true, {})), Failures{});
-    EXPECT_FALSE(Exists("d"));
-}
-
-TEST_F(PosixDeleteTest, LinksInsideAreRemovedAndTheirTargetsSurviveUntouched) {
-    const fs::path keep = tree_.File("outside/keep.txt", "guardar");
-    TempTree::ReadOnly(keep);
-    TempTree::ReadOnly(tree_ / "outside");
-    OnStick("d/x.txt");
-    tree_.Link("stick/d/out", tree_ / "outside");
-    tree_.Link("stick/d/toKeep", keep);
-    tree_.Link("stick/d/sub/loop", "..");
-
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\d", true, {})), Failures{});
-    EXPECT_FALSE(Exists("d"));
-    EXPECT_EQ(TempTree::Contents(keep), "guardar");
-    EXPECT_EQ(ModeOf(keep), 0444);
-    EXPECT_EQ(ModeOf(tree_ / "outside"), 0555);
-}
-
-TEST_F(PosixDeleteTest, AFolderThatIsALinkLosesTheLinkOnly) {
-    const fs::path keep = tree_.File("outside/keep.txt");
-    tree_.Link("stick/atajo", tree_ / "outside");
-
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\atajo", false, {})), Failures{});
-    EXPECT_FALSE(Exists("atajo"));
-    EXPECT_TRUE(fs::exists(keep));
-}
-
-TEST_F(PosixDeleteTest, MissingPathsAndFilesAreFailuresNotCrashes) {
-    OnStick("a.txt");
-
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\nada", true, {})),
-              OneFailure(L"E:\\nada", Errc(std::errc::no_such_file_or_directory)));
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\a.txt", true, {})),
-              OneFailure(L"E:\\a.txt", Errc(std::errc::not_a_directory)));
-    EXPECT_TRUE(Exists("a.txt"));
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"Q:\\x", true, {})),
-              OneFailure(L"Q:\\x", VelquorError::NotADrivePath));
-}
-
-TEST_F(PosixLongPathTest, PathsOfSixHundredCharactersWork) {
-    std::string host = "largo";
-    std::wstring windows = L"E:\\largo";
-    for (char level = '0'; level < '6'; ++level) {
-        host += '/' + std::string(99, 'n') + level;
-        windows += L'\\' + std::wstring(99, L'n') + static_cast<wchar_t>(level);
-    }
-    OnStick(host + "/dato.txt", "abc");
-    const std::wstring file = windows + L"\\dato.txt";
-    ASSERT_GT(file.size(), 600u);
-
-    EXPECT_TRUE(files_.FileExists(file));
-    EXPECT_EQ(files_.FileSize(file), 3u);
-    EXPECT_EQ(files_.CopyFile(file, windows + L"\\copia.txt", false), std::error_code());
-    EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\largo", L"E:\\copia", false)), Failures{});
-    EXPECT_EQ(TempTree::Contents(stick_ / "copia" / host.substr(6) / "copia.txt"), "abc");
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\largo", false, {})), Failures{});
-    EXPECT_FALSE(Exists("largo"));
-}
-
-TEST_F(PosixLongPathTest, ATreeThreeHundredFoldersDeepIsCopiedAndDeleted) {
-    std::string deep = "d";
-    for (int level = 1; level < 300; ++level) deep += "/d";
-    TempTree::ReadOnly(OnStick(deep + "/fondo.txt", "fondo"));
-
-    EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\d", L"E:\\copia", false)), Failures{});
-    EXPECT_EQ(TempTree::Contents(stick_ / "copia" / deep.substr(2) / "fondo.txt"), "fondo");
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\d", true, {})), Failures{});
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\copia", true, {})), Failures{});
-    EXPECT_FALSE(Exists("d"));
-    EXPECT_FALSE(Exists("copia"));
 }
 
 }  // namespace

@@ -21,6 +21,7 @@ TEST(Win32ErrorTest, SuccessIsEmptyAndUnmappedCodesKeepTheirCategory) {
     EXPECT_EQ(Win32Error(ERROR_SUCCESS), std::error_code{});
     ::SetLastError(ERROR_DIR_NOT_EMPTY);
     EXPECT_EQ(LastWin32Error(), std::errc::directory_not_empty);
+    EXPECT_EQ(Win32Error(ERROR_DIRECTORY), std::errc::not_a_directory);
     const auto unmapped = Win32Error(ERROR_INVALID_FUNCTION).default_error_condition();
     EXPECT_EQ(&unmapped.category(), &Win32Category());
     EXPECT_EQ(unmapped.value(), ERROR_INVALID_FUNCTION);

@@ -8,6 +8,8 @@
 #include <string_view>
 #include <vector>
 
+#include <gtest/gtest.h>
+
 #include "listing/Unique.h"
 #include "listing/Win32Handles_win.h"
 
@@ -91,75 +93,117 @@ struct ChangeNotificationTraits {
     static void Close(Type handle) noexcept { ::FindCloseChangeNotification(handle); }
 };
 
-
-// A symbolic link to a folder on a test drive, made for one test and removed after it. Wine 8
-// cannot make one through Win32 (CreateSymbolicLinkW is a stub that reports success and makes
-// nothing; the mount-point FSCTL answers ERROR_NOT_SUPPORTED), so there the host's ln makes a Unix
-// symlink in the drive's host folder, which Wine shows as a folder reparse point.
-class FolderLink {
+// What Win32 cannot make under Wine 8 is made on the host: symbolic links (CreateSymbolicLinkW is
+// a stub there that reports success and makes nothing; the mount-point FSCTL answers
+// ERROR_NOT_SUPPORTED) and read-only folders (Wine ignores the attribute when a folder is given
+// it, yet shows it for a folder without write bits).
+class HostShell {
 public:
-    FolderLink(std::wstring link, const std::wstring& target) : link_(std::move(link)) {
-        if (IsWine()) {
-            RunOnHost(L"ln -s '" + TestDrives::HostPath(target) + L"' '" +
-                      TestDrives::HostPath(link_) + L"'");
-        } else {
-            ::CreateSymbolicLinkW(link_.c_str(), target.c_str(),
-                                  SYMBOLIC_LINK_FLAG_DIRECTORY |
-                                      SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
-        }
-        const DWORD attributes = ::GetFileAttributesW(link_.c_str());
-        made_ = attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_REPARSE_POINT);
-    }
-    FolderLink(const FolderLink&) = delete;
-    FolderLink& operator=(const FolderLink&) = delete;
-    ~FolderLink() {
-        if (!made_) return;
-        // Wine would remove the link's target instead; and a link whose target is gone is
-        // invisible to Win32 there, yet still keeps its folder from being removed.
-        if (IsWine()) {
-            RunOnHost(L"rm -f '" + TestDrives::HostPath(link_) + L"'");
-        } else {
-            ::RemoveDirectoryW(link_.c_str());
-        }
-    }
-
-    bool Made() const { return made_; }
-
     static bool IsWine() {
         return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
     }
 
-private:
-    // Runs a shell command on the host and waits, a few seconds at most, until it is done. Wine
-    // starts Unix programs but hands back no process to wait on, so the command ends by making a
-    // marker file, whose arrival a change notification on the link's folder reports.
-    void RunOnHost(const std::wstring& command) const {
-        const std::wstring folder = link_.substr(0, link_.find_last_of(L'\\'));
+    // Runs a shell command on the host and waits until it has succeeded; fails the test with the
+    // reason otherwise. Wine starts Unix programs but hands back no process to wait on, so the
+    // command, once it succeeded, makes a marker file in folder (a drive path), whose arrival a
+    // change notification reports.
+    static bool Run(const std::wstring& command, const std::wstring& folder) {
         const std::wstring marker = folder + L"\\host-command.done";
-        std::wstring commandLine = L"/bin/sh -c \"" + command + L"; : > '" +
+        std::wstring commandLine = L"/bin/sh -c \"" + command + L" && : > '" +
                                    TestDrives::HostPath(marker) + L"'\"";
         const Unique<ChangeNotificationTraits> change{::FindFirstChangeNotificationW(
             folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_DIR_NAME)};
+        if (!change) return Fail(command, L"no change notification on the folder", ::GetLastError());
         STARTUPINFOW startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION started{};
-        if (!change || !::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0,
-                                         nullptr, nullptr, &startup, &started)) {
-            return;
+        if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                              nullptr, &startup, &started)) {
+            return Fail(command, L"the host shell did not start", ::GetLastError());
         }
         const UniqueKernelHandle process{started.hProcess};
         const UniqueKernelHandle thread{started.hThread};
         const ULONGLONG deadline = ::GetTickCount64() + 5000;
         while (::GetFileAttributesW(marker.c_str()) == INVALID_FILE_ATTRIBUTES) {
             const ULONGLONG now = ::GetTickCount64();
-            if (now >= deadline) return;
+            if (now >= deadline) return Fail(command, L"no success within 5 s", 0);
             const auto left = static_cast<DWORD>(deadline - now);
-            if (::WaitForSingleObject(change.Get(), left) != WAIT_OBJECT_0) return;
+            if (::WaitForSingleObject(change.Get(), left) != WAIT_OBJECT_0) {
+                return Fail(command, L"no success within 5 s", 0);
+            }
             ::FindNextChangeNotification(change.Get());
         }
         ::DeleteFileW(marker.c_str());
+        return true;
     }
 
+private:
+    static bool Fail(const std::wstring& command, const std::wstring& why, DWORD error) {
+        ADD_FAILURE() << "host command: " << ::testing::PrintToString(command) << ": "
+                      << ::testing::PrintToString(why) << " (error " << error << ")";
+        return false;
+    }
+};
+
+inline std::wstring FolderOf(const std::wstring& path) {
+    return path.substr(0, path.find_last_of(L'\\'));
+}
+
+// Gives a folder on a test drive the read-only attribute.
+inline void MakeFolderReadOnly(const std::wstring& folder) {
+    if (HostShell::IsWine()) {
+        HostShell::Run(L"chmod a-w '" + TestDrives::HostPath(folder) + L"'", FolderOf(folder));
+    } else if (!::SetFileAttributesW(folder.c_str(), FILE_ATTRIBUTE_READONLY)) {
+        ADD_FAILURE() << "no read-only attribute on " << ::testing::PrintToString(folder)
+                      << ": error " << ::GetLastError();
+    }
+}
+
+// A symbolic link on a test drive to a file or folder (on either test drive), made for one test
+// and removed after it, the link only. A link that cannot be made fails the test with the reason.
+class TestLink {
+public:
+    TestLink(std::wstring link, const std::wstring& target) : link_(std::move(link)) {
+        if (HostShell::IsWine()) {
+            made_ = HostShell::Run(L"ln -s '" + TestDrives::HostPath(target) + L"' '" +
+                                       TestDrives::HostPath(link_) + L"'",
+                                   FolderOf(link_));
+            return;
+        }
+        const DWORD attributes = ::GetFileAttributesW(target.c_str());
+        const DWORD kind = (attributes != INVALID_FILE_ATTRIBUTES &&
+                            (attributes & FILE_ATTRIBUTE_DIRECTORY))
+                               ? SYMBOLIC_LINK_FLAG_DIRECTORY
+                               : 0;
+        made_ = ::CreateSymbolicLinkW(link_.c_str(), target.c_str(),
+                                      kind | SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE);
+        if (!made_) {
+            ADD_FAILURE() << "no symbolic link at " << ::testing::PrintToString(link_)
+                          << ": error " << ::GetLastError();
+        }
+    }
+    TestLink(const TestLink&) = delete;
+    TestLink& operator=(const TestLink&) = delete;
+    ~TestLink() {
+        if (!made_) return;
+        // Wine would remove the link's target instead; and a link whose target is gone is
+        // invisible to Win32 there, yet still keeps its folder from being removed.
+        if (HostShell::IsWine()) {
+            HostShell::Run(L"rm -f '" + TestDrives::HostPath(link_) + L"'", FolderOf(link_));
+        } else {
+            const DWORD attributes = ::GetFileAttributesW(link_.c_str());
+            if (attributes == INVALID_FILE_ATTRIBUTES) return;
+            if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
+                ::RemoveDirectoryW(link_.c_str());
+            } else {
+                ::DeleteFileW(link_.c_str());
+            }
+        }
+    }
+
+    bool Made() const { return made_; }
+
+private:
     std::wstring link_;
     bool made_ = false;
 };
