@@ -48,7 +48,7 @@ private:
     static LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnListViewMessage(UINT message, WPARAM wParam, LPARAM lParam);
     void MakeCurrent(int index) override;
-    void OnClickAt(const NMITEMACTIVATE& click);
+    void OnMouseClick();
     void FollowKeyboard();
     void ToggleMark(int index);
     void FillDisplayInfo(LVITEMW& item) const;
@@ -65,5 +65,6 @@ private:
     int viewCount_ = 0;  // the count the list view was last told
     bool batching_ = false;
     bool changedSinceDraw_ = false;
-    bool currentMoved_ = false;  // since the last batch
+    bool currentMoved_ = false;   // since the last batch
+    bool pressReported_ = false;  // the last press of the left button was reported as a click
 };

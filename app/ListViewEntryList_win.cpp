@@ -1,5 +1,7 @@
 #include "app/ListViewEntryList.h"
 
+#include <windowsx.h>
+
 #include <algorithm>
 #include <utility>
 
@@ -98,7 +100,8 @@ LRESULT ListViewEntryList::OnNotify(const NMHDR& header) {
         return 0;
     case NM_CLICK:
     case NM_DBLCLK:
-        OnClickAt(reinterpret_cast<const NMITEMACTIVATE&>(header));
+        // Wine may report one press twice (at the press and at the release): once is the click.
+        if (!std::exchange(pressReported_, true)) OnMouseClick();
         return 0;
     case NM_RCLICK:
         // A right click selects the line under it; the current line stays the one last clicked.
@@ -111,9 +114,13 @@ LRESULT ListViewEntryList::OnNotify(const NMHDR& header) {
     }
 }
 
-void ListViewEntryList::OnClickAt(const NMITEMACTIVATE& click) {
+void ListViewEntryList::OnMouseClick() {
+    // Where the pointer was when the button went up: the notification's own point is not always
+    // filled in under Wine.
+    const DWORD at = ::GetMessagePos();
     LVHITTESTINFO hit{};
-    hit.pt = click.ptAction;
+    hit.pt = {GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    ::ScreenToClient(hwnd_, &hit.pt);
     const int index = ListView_HitTest(hwnd_, &hit);
     if (index < 0 || index >= ListCount()) {
         // Below the last line: the list view let go of the selection, ListIndex does not.
@@ -227,6 +234,7 @@ LRESULT ListViewEntryList::OnListViewMessage(UINT message, WPARAM wParam, LPARAM
         DrawBatch();
         return 0;
     }
+    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK) pressReported_ = false;
     if (message == WM_KEYDOWN && wParam == VK_SPACE) {
         ToggleMark(current_);
         return 0;

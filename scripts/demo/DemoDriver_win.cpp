@@ -117,10 +117,11 @@ bool Where(const std::wstring& text) {
     const int count = static_cast<int>(::SendMessageW(list, LVM_GETITEMCOUNT, 0, 0));
     for (int index = 0; index < count; ++index) {
         if (LineText(list, remote, index) != text) continue;
-        const RECT line = LineRect(list, remote, index, LVIR_BOUNDS);
+        // The check box lies just left of the line's (empty) icon.
+        const RECT icon = LineRect(list, remote, index, LVIR_ICON);
         const RECT label = LineRect(list, remote, index, LVIR_LABEL);
-        const int middle = (line.top + line.bottom) / 2;
-        std::fwprintf(stdout, L"%ld %d %ld %d\n", line.left + 8, middle, (label.left + label.right) / 2, middle);
+        const int middle = (label.top + label.bottom) / 2;
+        std::fwprintf(stdout, L"%ld %d %ld %d\n", icon.left - 8, middle, (label.left + label.right) / 2, middle);
         return true;
     }
     return false;
