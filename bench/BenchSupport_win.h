@@ -107,6 +107,46 @@ private:
     Answers answers_;
 };
 
+// Makes a small file, as a stick's documents are.
+inline bool MakeSmallFile(const std::wstring& path) {
+    const UniqueFile file{::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr)};
+    static constexpr char kContent[] = "contenido de prueba\r\n";
+    DWORD written = 0;
+    return file && ::WriteFile(file.Get(), kContent, sizeof kContent - 1, &written, nullptr);
+}
+
+// A folder of `folders` folders holding `filesEach` small files each.
+inline bool MakeTree(const std::wstring& top, int folders, int filesEach) {
+    if (!::CreateDirectoryW(top.c_str(), nullptr)) return false;
+    for (int folder = 0; folder < folders; ++folder) {
+        const std::wstring path = top + L"\\carpeta" + std::to_wstring(folder);
+        if (!::CreateDirectoryW(path.c_str(), nullptr)) return false;
+        for (int file = 0; file < filesEach; ++file) {
+            if (!MakeSmallFile(path + L"\\archivo" + std::to_wstring(file) + L".txt")) return false;
+        }
+    }
+    return true;
+}
+
+// Runs a command line in a process of its own, hidden, and gives the seconds until it ended.
+inline double CommandSeconds(std::wstring commandLine) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION started{};
+    const auto start = Clock::now();
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                          nullptr, &startup, &started)) {
+        return -1;
+    }
+    const UniqueKernelHandle process{started.hProcess};
+    const UniqueKernelHandle thread{started.hThread};
+    ::WaitForSingleObject(process.Get(), INFINITE);
+    return SecondsSince(start);
+}
+
+inline bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
+
 // Everything a set of measures heard from their pingers, put together.
 struct AnswerTally {
     long long messages = 0;

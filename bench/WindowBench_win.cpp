@@ -1,0 +1,328 @@
+// Times the main window's commands against bare walks doing the same file-system work with the
+// same yields (or against the system's own command), measured in the same run, while another
+// process sends the window a message every 20 ms; and the program's start-up and memory.
+//   velquor_wine_bench LISTING_DRIVE DELETION_DRIVE VELQUOR_EXE
+// LISTING_DRIVE: a removable drive holding only files; DELETION_DRIVE: an empty removable drive.
+
+#include "listing/Windows_win.h"
+
+#include <cstdio>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "app/ComApartment.h"
+#include "app/DoEvents.h"
+#include "app/frmViewer.h"
+#include "bench/BenchSupport_win.h"
+#include "listing/Win32FileSystemService_win.h"
+
+namespace {
+
+constexpr int kListingRounds = 5;
+constexpr int kDeletionRounds = 3;
+constexpr int kMarkedFiles = 5000;
+constexpr int kTreeFolders = 200;
+constexpr int kTreeFilesEach = 100;
+
+// The world outside the window as a user who says Yes to everything.
+class YesToEverything final : public SystemCalls {
+public:
+    int ShowMessage(HWND, const std::wstring&, const wchar_t*, UINT style) override {
+        return (style & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
+    }
+    std::wstring ChooseFolder(const std::wstring&, HWND, const std::wstring&) override { return {}; }
+    void OpenWebPage(HWND, const wchar_t*) override {}
+    void EndProgram() override {}
+};
+
+// One measure over the rounds: the command through the window and its reference, timed back to
+// back in each round, and the other process's answers while the command ran.
+struct Measure {
+    std::vector<double> references;
+    std::vector<double> commands;
+    std::vector<double> ratios;
+    AnswerTally answers;
+
+    void Add(double reference, double command, const Pinger::Answers& heard) {
+        references.push_back(reference);
+        commands.push_back(command);
+        ratios.push_back(command / reference);
+        answers.Add(heard);
+    }
+};
+
+constexpr POINT CentreOf(Rect rect) { return {rect.left + rect.width / 2, rect.top + rect.height / 2}; }
+
+// A click on a hot spot as the mouse gives it; sent (returning once handled) or posted.
+void ClickAt(HWND window, POINT spot, bool post) {
+    const LPARAM at = MAKELPARAM(spot.x, spot.y);
+    if (post) {
+        ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        ::PostMessageW(window, WM_LBUTTONUP, 0, at);
+        return;
+    }
+    ::SendMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, at);
+    ::SendMessageW(window, WM_LBUTTONUP, 0, at);
+}
+
+// Clicks a hot spot while another process pings the window; the seconds until the command was done.
+double TimedClick(HWND window, Rect spot, Pinger::Answers& heard) {
+    Pinger pinger(window);
+    const auto start = Clock::now();
+    ClickAt(window, CentreOf(spot), false);
+    const double seconds = SecondsSince(start);
+    heard = pinger.Stop();
+    return seconds;
+}
+
+// The main window, shown, with the world outside it saying Yes.
+class ShownWindow {
+public:
+    ShownWindow() : window_(::GetModuleHandleW(nullptr), system_) {
+        window_.Create();
+        window_.Show(SW_SHOWNORMAL);
+        DoEvents();
+    }
+    frmViewer& operator*() { return window_; }
+    frmViewer* operator->() { return &window_; }
+
+private:
+    YesToEverything system_;
+    frmViewer window_;
+};
+
+std::vector<std::wstring> Lines(EntryList& list) {
+    std::vector<std::wstring> lines;
+    for (int i = 0; i < list.ListCount(); ++i) lines.push_back(list.List(i));
+    return lines;
+}
+
+// The references. Each does the file-system work of the command with its yields, showing nothing.
+
+// "VER ARCHIVOS Y CARPETAS": the folders, then the files of the drive's root, a yield per entry.
+double BareListingSeconds(const std::wstring& drive, int& entries) {
+    Win32FileSystemService files;
+    entries = 0;
+    const auto start = Clock::now();
+    for (const bool folders : {true, false}) {
+        files.ForEachRootEntry(drive, [&](const std::wstring&, bool isFolder) {
+            if (isFolder != folders) return;
+            DoEvents();
+            ++entries;
+        });
+    }
+    return SecondsSince(start);
+}
+
+// "SELECCIONAR TODO": the facts the properties box reads of each entry, with its one yield.
+double BarePropertiesSeconds(const std::vector<std::wstring>& paths) {
+    Win32FileSystemService files;
+    const auto start = Clock::now();
+    for (const std::wstring& path : paths) {
+        if (!files.FileExists(path) || !files.FileSize(path)) continue;
+        DoEvents();
+        files.DateCreated(path);
+        files.TypeName(path);
+    }
+    return SecondsSince(start);
+}
+
+// "BORRAR ARCHIVO(S)": a yield per line, two more per marked line (the walk's second and the
+// properties box's), the deletion of each marked file, then the relisting's walk with its yields.
+double BareDeletionSeconds(const std::wstring& drive, const std::vector<std::wstring>& lines,
+                           const std::vector<bool>& marked) {
+    Win32FileSystemService files;
+    const auto start = Clock::now();
+    for (size_t line = 0; line < lines.size(); ++line) {
+        DoEvents();
+        if (!marked[line]) continue;
+        DoEvents();
+        DoEvents();
+        if (files.FileExists(lines[line])) files.DeleteFile(lines[line], true);
+    }
+    files.ForEachRootEntry(drive, [](const std::wstring&, bool isFolder) {
+        if (!isFolder) DoEvents();
+    });
+    return SecondsSince(start);
+}
+
+// Every so many lines of the list, spread over it, kMarkedFiles in all.
+std::vector<bool> SpreadMarks(int lines) {
+    std::vector<bool> marked(static_cast<size_t>(lines), false);
+    for (int i = 0; i < kMarkedFiles; ++i) marked[static_cast<size_t>(i) * lines / kMarkedFiles] = true;
+    return marked;
+}
+
+bool RemakeFiles(const std::vector<std::wstring>& lines) {
+    for (const std::wstring& path : lines) {
+        if (!Exists(path) && !MakeSmallFile(path)) return false;
+    }
+    return true;
+}
+
+int MeasureListingRound(const std::wstring& drive, int& entries, Measure& listing, Measure& selectAll) {
+    ShownWindow window;
+    Pinger::Answers heard;
+    const double bareWalk = BareListingSeconds(drive, entries);
+    listing.Add(bareWalk, TimedClick(window->hWnd(), layout::frmViewer::mvSALL, heard), heard);
+
+    const double bareReads = BarePropertiesSeconds(Lines(window->lstViewer()));
+    selectAll.Add(bareReads, TimedClick(window->hWnd(), layout::frmViewer::cmdSelAll, heard), heard);
+    DoEvents();
+    return window->lstViewer().ListCount();
+}
+
+// Deletes kMarkedFiles files spread over the listed drive, bare and through the window, putting
+// them back after each.
+bool MeasureMarkedDeletion(const std::wstring& drive, Measure& deletion) {
+    ShownWindow window;
+    ClickAt(window->hWnd(), CentreOf(layout::frmViewer::mvSFLS), false);
+    const std::vector<std::wstring> lines = Lines(window->lstViewer());
+    const std::vector<bool> marked = SpreadMarks(static_cast<int>(lines.size()));
+    const double bare = BareDeletionSeconds(drive, lines, marked);
+    if (!RemakeFiles(lines)) return false;
+
+    for (size_t line = 0; line < lines.size(); ++line) window->lstViewer().SetSelected(static_cast<int>(line), marked[line]);
+    Pinger::Answers heard;
+    const double command = TimedClick(window->hWnd(), layout::frmViewer::cmdDeleteSel, heard);
+    deletion.Add(bare, command, heard);
+    const bool allGone = window->lstViewer().ListCount() == static_cast<int>(lines.size()) - kMarkedFiles;
+    return RemakeFiles(lines) && allGone;
+}
+
+// Deletes a large marked folder through the window against `rmdir /s /q` of an identical tree,
+// alternating which goes first.
+bool MeasureFolderDeletion(const std::wstring& drive, int round, Measure& deletion) {
+    const std::wstring byWindow = drive + L"\\arbol";
+    const std::wstring byRmdir = drive + L"\\arbol-rmdir";
+    if (!MakeTree(byWindow, kTreeFolders, kTreeFilesEach) || !MakeTree(byRmdir, kTreeFolders, kTreeFilesEach)) {
+        return false;
+    }
+    ShownWindow window;
+    ClickAt(window->hWnd(), CentreOf(layout::frmViewer::mvSFLD), false);
+    for (int line = 0; line < window->lstViewer().ListCount(); ++line) {
+        window->lstViewer().SetSelected(line, window->lstViewer().List(line) == byWindow);
+    }
+    const auto rmdir = [&] { return CommandSeconds(L"cmd /c rmdir /s /q \"" + byRmdir + L"\""); };
+    Pinger::Answers heard;
+    const double first = round % 2 == 0 ? rmdir() : 0;
+    const double command = TimedClick(window->hWnd(), layout::frmViewer::cmdDeleteSel, heard);
+    const double reference = round % 2 == 0 ? first : rmdir();
+    deletion.Add(reference, command, heard);
+    return reference > 0 && !Exists(byWindow) && !Exists(byRmdir);
+}
+
+std::wstring TextOf(HWND window) {
+    wchar_t text[256] = L"";
+    DWORD_PTR length = 0;
+    ::SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &length);
+    return text;
+}
+
+struct ProgramRun {
+    double startSeconds = -1;
+    double idleMegabytes = 0;
+    double listedMegabytes = 0;
+};
+
+// Starts the program, waits until its window is shown and idle, lists the drives with "VER
+// ARCHIVOS Y CARPETAS", reads its memory at each stage, and ends it.
+ProgramRun RunProgram(const std::wstring& exe) {
+    STARTUPINFOW startup{};
+    startup.cb = sizeof(startup);
+    PROCESS_INFORMATION started{};
+    std::wstring commandLine = L"\"" + exe + L"\"";
+    const auto start = Clock::now();
+    if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                          &startup, &started)) {
+        return {};
+    }
+    const UniqueKernelHandle process{started.hProcess};
+    const UniqueKernelHandle thread{started.hThread};
+    ::WaitForInputIdle(process.Get(), 30000);
+    HWND window = nullptr;
+    while (!window && SecondsSince(start) < 30) {
+        window = ::FindWindowW(L"VelquorViewer", nullptr);
+        if (!window) std::this_thread::sleep_for(std::chrono::milliseconds(2));
+    }
+    ProgramRun run;
+    // A window that answers a message after showing itself has painted: painting comes first
+    // once its queue is empty.
+    DWORD_PTR answer = 0;
+    ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer);
+    run.startSeconds = window ? SecondsSince(start) : -1;
+    run.idleMegabytes = PeakWorkingSetMegabytes(process.Get());
+
+    HWND status = ::FindWindowExW(window, nullptr, L"Static", nullptr);  // lblStatus, the first label
+    ClickAt(window, CentreOf(layout::frmViewer::mvSALL), true);
+    const auto listing = Clock::now();
+    while (TextOf(status).find(L"Encontradas!") == std::wstring::npos && SecondsSince(listing) < 120) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 30000, &answer);
+    run.listedMegabytes = PeakWorkingSetMegabytes(process.Get());
+    ::TerminateProcess(process.Get(), 0);
+    ::WaitForSingleObject(process.Get(), 10000);
+    return run;
+}
+
+// One line of the table for a measure, and one for the answers heard meanwhile.
+void PrintMeasure(const std::wstring& what, const std::wstring& reference, const Measure& measure,
+                  const wchar_t* target) {
+    std::wprintf(L"| %ls | %.2f s, median of %zu | %ls: %.2f s | %.2fx (rounds: %ls) | %ls |\n", what.c_str(),
+                 Median(measure.commands), measure.commands.size(), reference.c_str(), Median(measure.references),
+                 Median(measure.ratios), RoundList(measure.ratios).c_str(), target);
+    std::wprintf(L"| Slowest answer to another process's message (one every 20 ms) meanwhile | %.1f ms; "
+                 L"%lld of %lld over 100 ms | - | - | <= 100 ms |\n",
+                 measure.answers.slowestMs, measure.answers.over100Ms, measure.answers.messages);
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 4) {
+        std::fwprintf(stderr, L"usage: velquor_wine_bench LISTING_DRIVE DELETION_DRIVE VELQUOR_EXE\n");
+        return 2;
+    }
+    const ComApartment com;
+    const std::wstring listingDrive = argv[1];
+    const std::wstring deletionDrive = argv[2];
+
+    // Each round times a command and its reference back to back, so its ratio compares like with
+    // like; the machine's speed drifts between rounds by a fifth or more.
+    int entries = 0;
+    int lines = 0;
+    Measure listing;
+    Measure selectAll;
+    for (int round = 0; round < kListingRounds; ++round) lines = MeasureListingRound(listingDrive, entries, listing, selectAll);
+    Measure markedDeletion;
+    Measure folderDeletion;
+    for (int round = 0; round < kDeletionRounds; ++round) {
+        if (!MeasureMarkedDeletion(listingDrive, markedDeletion) || !MeasureFolderDeletion(deletionDrive, round, folderDeletion)) {
+            std::fwprintf(stderr, L"round %d: a deletion did not go as it should\n", round);
+            return 1;
+        }
+    }
+    const ProgramRun program = RunProgram(argv[3]);
+
+    const std::wstring count = std::to_wstring(entries);
+    const std::wstring tree = std::to_wstring(kTreeFolders * kTreeFilesEach) + L" files in " +
+                              std::to_wstring(kTreeFolders) + L" folders";
+    std::wprintf(L"| Measure | Result | Reference (same run) | Ratio | Target |\n");
+    std::wprintf(L"|---|---|---|---|---|\n");
+    PrintMeasure(L"\"VER ARCHIVOS Y CARPETAS\" on " + count + L" root entries, click to final count",
+                 L"bare walks with " + count + L" yields", listing, L"<= 1.25x");
+    PrintMeasure(L"\"SELECCIONAR TODO\" on " + count + L" lines, click to line 0 current",
+                 L"bare properties reads of " + count + L" entries, one yield each", selectAll, L"<= 1.5x");
+    PrintMeasure(L"\"BORRAR ARCHIVO(S)\" of " + std::to_wstring(kMarkedFiles) + L" marked files among " + count +
+                     L" lines, click to relisted",
+                 L"bare walk deleting them and relisting, with the same yields", markedDeletion, L"<= 1.3x");
+    PrintMeasure(L"\"BORRAR ARCHIVO(S)\" of a marked folder of " + tree + L", click to relisted",
+                 L"cmd /c rmdir /s /q of the same tree", folderDeletion, L"<= 1.2x");
+    std::wprintf(L"| Peak working set of velquor.exe after listing %d entries | %.1f MB | at start-up: %.1f MB "
+                 L"| - | <= 40 MB |\n",
+                 entries, program.listedMegabytes, program.idleMegabytes);
+    std::wprintf(L"| Start-up to a painted, idle window | %.2f s | - | - | reported |\n", program.startSeconds);
+    return lines == entries ? 0 : 1;
+}
