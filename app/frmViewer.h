@@ -2,7 +2,11 @@
 
 #include "listing/Windows_win.h"
 
+#include <memory>
+
 #include "app/ControlRoles.h"
+#include "app/Form1.h"
+#include "app/Form2.h"
 #include "app/GdiHandles.h"
 #include "app/ListViewEntryList.h"
 #include "app/SkinnedWindow.h"
@@ -22,7 +26,13 @@ class frmViewer final : public SkinnedWindow,
                         private FolderChooser {
 public:
     explicit frmViewer(HINSTANCE instance, SystemCalls& system = RealSystemCalls());
-    ~frmViewer() override { Destroy(); }
+    // The other windows go first, by reset: a window that goes has its owner forget it, which
+    // a unique_ptr amid its own destruction could not take.
+    ~frmViewer() override {
+        Form1_.reset();
+        Form2_.reset();
+        Destroy();
+    }
 
     // Creates the window and its controls and runs Form_Load; the window is not shown yet.
     bool Create();
@@ -32,6 +42,8 @@ public:
     void mvSFLD_Click();
     void mvSFLS_Click();
     void Image1_Click();
+    void Image2_Click();
+    void Image3_Click();
     void Image4_Click();
     void Image5_Click();
 
@@ -41,6 +53,9 @@ public:
     HWND lblStatus() const { return lblStatus_; }
     HWND picCopy() const { return picCopy_; }
     HWND lblCopySt() const { return lblCopySt_; }
+    // The connection monitor and the help window while they are open, null otherwise.
+    Form1* monitor() const { return Form1_.get(); }
+    Form2* help() const { return Form2_.get(); }
 
 private:
     void DoEvents() override;
@@ -56,6 +71,8 @@ private:
     }
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT ColourStatic(HDC dc, HWND control);
+    // Shows window, making it first if it is not open; one that is open is brought forward.
+    template <class Window> void ShowOnce(std::unique_ptr<Window>& window);
 
     SystemCalls& system_;
     Win32FileSystemService files_;
@@ -75,4 +92,6 @@ private:
     HWND lblStatus_ = nullptr;
     HWND picCopy_ = nullptr;
     HWND lblCopySt_ = nullptr;
+    std::unique_ptr<Form1> Form1_;
+    std::unique_ptr<Form2> Form2_;
 };
