@@ -42,13 +42,4 @@ TEST(SystemDriveTypesTest, ALetterThatDoesNotExistHasNoRootSoItCannotBeRemovable
     EXPECT_GT(absent, 0) << "every letter is taken";
 }
 
-TEST(SystemDriveTypesTest, TheSystemFolderIsOnAFixedDrive) {
-    std::wstring folder(32768, L'\0');
-    folder.resize(::GetSystemDirectoryW(folder.data(), static_cast<UINT>(folder.size())));
-    ASSERT_GE(folder.size(), 2u);
-
-    EXPECT_EQ(SystemDriveTypes().TypeOf(folder.substr(0, 2)), static_cast<UINT>(DRIVE_FIXED));
-    EXPECT_FALSE(AnyRemovable(std::vector<std::wstring>{folder.substr(0, 2)}, SystemDriveTypes()));
-}
-
 }  // namespace

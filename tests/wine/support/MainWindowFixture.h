@@ -29,7 +29,6 @@ protected:
     // The hot spots, clicked at the middle of their places (twips, 15 to a pixel).
     void ClickVerEstado() { ClickAt(Main(), (5280 + 1095 / 2) / 15, (5160 + 255 / 2) / 15); }
     void ClickQuestionMark() { ClickAt(Main(), (7920 + 255 / 2) / 15, (120 + 255 / 2) / 15); }
-    void ClickX() { ClickAt(Main(), (8640 + 375 / 2) / 15, (120 + 255 / 2) / 15); }
 
     RecordingSystemCalls calls_;
     std::unique_ptr<frmViewer> main_;
