@@ -48,12 +48,13 @@ inline constexpr Rect lblCopySt = Twips(0, 2280, 6015, 375);
 inline constexpr Rect Check1 = Twips(8880, 7560, 495, 255);
 }  // namespace frmViewer
 
-// The connection monitor: its picture fills it, one pixel larger than the client area each way.
+// The connection monitor. Its picture box pic, one pixel larger than the client area each way, is
+// the window's own picture; the off-screen picture box plugin only holds the connected picture, so
+// it is kept as that picture, not as a control.
 namespace Form1 {
 inline constexpr Rect Client = Twips(0, 0, 3240, 3255);
-inline constexpr Rect pic = Twips(0, 0, 3255, 3270);
 inline constexpr Rect Image1 = Twips(2880, 0, 375, 375);
-inline constexpr Rect plugin = Twips(7560, 3360, 3315, 3330);
+// Below the visible client area, reached only with the keyboard.
 inline constexpr Rect Check1 = Twips(2280, 6000, 495, 255);
 }  // namespace Form1
 
@@ -61,6 +62,7 @@ inline constexpr Rect Check1 = Twips(2280, 6000, 495, 255);
 namespace Form2 {
 inline constexpr Rect Client = Twips(0, 0, 7875, 5565);
 inline constexpr Rect Image1 = Twips(7440, 120, 375, 255);
+// Beyond the visible client area: the only control that takes the keyboard.
 inline constexpr Rect Check1 = Twips(8400, 6480, 495, 255);
 }  // namespace Form2
 

@@ -48,6 +48,8 @@ public:
 protected:
     SkinnedWindow(HINSTANCE instance, int skinResource, Dragging dragging);
 
+    HINSTANCE Instance() const { return instance_; }
+
     // Creates the window with its client area of size, centred on the screen, not yet shown.
     bool CreateSkinnedWindow(const wchar_t* className, const std::wstring& caption, Rect size);
     // A hot spot whose command is not there yet takes its clicks and does nothing with them.

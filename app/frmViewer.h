@@ -2,8 +2,12 @@
 
 #include "listing/Windows_win.h"
 
+#include <memory>
+
 #include "app/ControlRoles.h"
 #include "app/CopyPanel.h"
+#include "app/Form1.h"
+#include "app/Form2.h"
 #include "app/GdiHandles.h"
 #include "app/ListViewEntryList.h"
 #include "app/SkinnedWindow.h"
@@ -26,7 +30,13 @@ class frmViewer final : public SkinnedWindow,
                         private FolderChooser {
 public:
     explicit frmViewer(HINSTANCE instance, SystemCalls& system = RealSystemCalls());
-    ~frmViewer() override { Destroy(); }
+    // The other windows go first, by reset: a window that goes has its owner forget it, which
+    // a unique_ptr amid its own destruction could not take.
+    ~frmViewer() override {
+        Form1_.reset();
+        Form2_.reset();
+        Destroy();
+    }
 
     // Creates the window and its controls and runs Form_Load; the window is not shown yet.
     bool Create();
@@ -42,6 +52,8 @@ public:
     void cmdCopy_Click();
     void lstViewer_Click();
     void Image1_Click();
+    void Image2_Click();
+    void Image3_Click();
     void Image4_Click();
     void Image5_Click();
 
@@ -52,6 +64,9 @@ public:
     HWND picCopy() const { return picCopy_.hWnd(); }
     const BackupCopy& Copy() const { return copy_; }
     HWND lblCopySt() const { return lblCopySt_; }
+    // The connection monitor and the help window while they are open, null otherwise.
+    Form1* monitor() const { return Form1_.get(); }
+    Form2* help() const { return Form2_.get(); }
 
 private:
     void DoEvents() override;
@@ -67,6 +82,8 @@ private:
     }
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT ColourStatic(HDC dc, HWND control);
+    // Shows window, making it first if it is not open; one that is open is brought forward.
+    template <class Window> void ShowOnce(std::unique_ptr<Window>& window);
 
     SystemCalls& system_;
     Win32FileSystemService files_;
@@ -88,4 +105,6 @@ private:
     HWND txtProp_ = nullptr;
     HWND lblStatus_ = nullptr;
     HWND lblCopySt_ = nullptr;
+    std::unique_ptr<Form1> Form1_;
+    std::unique_ptr<Form2> Form2_;
 };

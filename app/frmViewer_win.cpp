@@ -106,9 +106,9 @@ void frmViewer::AddHotSpots() {
     AddHotSpot(at::mvSFLS, [this] { mvSFLS_Click(); });
     AddHotSpot(at::mvSFLD, [this] { mvSFLD_Click(); });
     AddHotSpot(at::mvSALL, [this] { mvSALL_Click(); });
-    AddHotSpot(at::Image2, nullptr);
+    AddHotSpot(at::Image2, [this] { Image2_Click(); });
     AddHotSpot(at::Image1, [this] { Image1_Click(); });
-    AddHotSpot(at::Image3, nullptr);
+    AddHotSpot(at::Image3, [this] { Image3_Click(); });
     AddHotSpot(at::Image5, [this] { Image5_Click(); });
     AddHotSpot(at::Image4, [this] { Image4_Click(); });
 }
@@ -153,6 +153,25 @@ void frmViewer::cmdCopy_Click() {
 void frmViewer::lstViewer_Click() { properties_.lstViewer_Click(); }
 
 void frmViewer::Image1_Click() { system_.OpenWebPage(hWnd(), kWebPageAddress); }
+
+template <class Window> void frmViewer::ShowOnce(std::unique_ptr<Window>& window) {
+    if (window) {
+        ::SetForegroundWindow(window->hWnd());
+        ::BringWindowToTop(window->hWnd());
+    } else {
+        auto made = std::make_unique<Window>(Instance());
+        // A window that cannot be made shows nothing: neither window has a message of its own.
+        if (!made->Create()) return;
+        // It unloads itself; then it is forgotten, to be made afresh by the next click.
+        made->OnDestroyed([&window] { window.reset(); });
+        window = std::move(made);
+    }
+    window->Show();
+}
+
+void frmViewer::Image2_Click() { ShowOnce(Form1_); }
+
+void frmViewer::Image3_Click() { ShowOnce(Form2_); }
 
 void frmViewer::Image4_Click() { system_.EndProgram(); }
 

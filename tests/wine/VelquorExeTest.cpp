@@ -46,12 +46,13 @@ public:
     bool Started() const { return static_cast<bool>(process_); }
     HANDLE Process() const { return process_.Get(); }
 
-    // The program's main window, once it is shown; null if none comes within the time limit.
-    HWND WaitForWindow(DWORD limitMs) const {
+    // The program's window of that class (the main window's by default), once it is shown; null
+    // if none comes within the time limit.
+    HWND WaitForWindow(DWORD limitMs, const wchar_t* className = L"VelquorViewer") const {
         ::WaitForInputIdle(process_.Get(), limitMs);
         const ULONGLONG deadline = ::GetTickCount64() + limitMs;
         for (;;) {
-            HWND window = ::FindWindowW(L"VelquorViewer", nullptr);
+            HWND window = ::FindWindowW(className, nullptr);
             if (window && ::IsWindowVisible(window)) return window;
             if (::GetTickCount64() > deadline) return nullptr;
             // Wakes early if the program ends.
@@ -87,6 +88,17 @@ std::wstring VersionText(const std::wstring& exe, const std::wstring& name) {
     return value;
 }
 
+// The middles of the main window's hot spots (twips, 15 to a pixel): "X", "VER ESTADO", "?".
+constexpr POINT kX{(8640 + 375 / 2) / 15, (120 + 255 / 2) / 15};
+constexpr POINT kVerEstado{(5280 + 1095 / 2) / 15, (5160 + 255 / 2) / 15};
+constexpr POINT kQuestionMark{(7920 + 255 / 2) / 15, (120 + 255 / 2) / 15};
+
+// A click on a window of the program, as the mouse gives it, waiting in its queue.
+void PostClick(HWND window, POINT at) {
+    ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, PointParam(at.x, at.y));
+    ::PostMessageW(window, WM_LBUTTONUP, 0, PointParam(at.x, at.y));
+}
+
 TEST(VelquorExeTest, CarriesItsIconAndTheCompanyNameThatTitlesItsMessages) {
     const std::wstring exe = VelquorExe();
     ASSERT_FALSE(exe.empty()) << "VELQUOR_EXE is not set";
@@ -111,11 +123,27 @@ TEST(VelquorExeTest, StartsShowsItsCaptionCancelsAutoPlayAndEndsOnX) {
     ASSERT_NE(::SendMessageTimeoutW(window, ShellsAutoPlayQuestion(), 0, 0, SMTO_NORMAL, 10000, &answer), 0);
     EXPECT_EQ(static_cast<LRESULT>(answer), -1);
 
-    // The "X" glyph: 8640, 120, 375, 255 twips.
-    const int x = (8640 + 375 / 2) / 15;
-    const int y = (120 + 255 / 2) / 15;
-    ::PostMessageW(window, WM_LBUTTONDOWN, MK_LBUTTON, PointParam(x, y));
-    ::PostMessageW(window, WM_LBUTTONUP, 0, PointParam(x, y));
+    PostClick(window, kX);
+    ASSERT_EQ(::WaitForSingleObject(program.Process(), 10000), WAIT_OBJECT_0);
+    DWORD exitCode = 1;
+    ::GetExitCodeProcess(program.Process(), &exitCode);
+    EXPECT_EQ(exitCode, 0u);
+}
+
+TEST(VelquorExeTest, XEndsItWithTheMonitorAndHelpOpen) {
+    const std::wstring exe = VelquorExe();
+    ASSERT_FALSE(exe.empty()) << "VELQUOR_EXE is not set";
+    RunningVelquor program(exe);
+    ASSERT_TRUE(program.Started()) << "CreateProcessW failed: " << ::GetLastError();
+    HWND window = program.WaitForWindow(30000);
+    ASSERT_NE(window, nullptr);
+
+    PostClick(window, kVerEstado);
+    PostClick(window, kQuestionMark);
+    ASSERT_NE(program.WaitForWindow(10000, L"VelquorMonitor"), nullptr);
+    ASSERT_NE(program.WaitForWindow(10000, L"VelquorHelp"), nullptr);
+
+    PostClick(window, kX);
     ASSERT_EQ(::WaitForSingleObject(program.Process(), 10000), WAIT_OBJECT_0);
     DWORD exitCode = 1;
     ::GetExitCodeProcess(program.Process(), &exitCode);

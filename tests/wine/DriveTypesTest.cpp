@@ -1,0 +1,45 @@
+#include "shell/DriveTypes.h"
+
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "support/TestDrives.h"
+
+namespace {
+
+std::wstring Drive(wchar_t letter) { return {letter, L':'}; }
+
+// The system's answers, on the suite's drives: R: and S: removable folders, T: a removable letter
+// whose folder is missing.
+TEST(SystemDriveTypesTest, TheSuitesLettersExistAndAreRemovableEvenWithTheirFolderMissing) {
+    ASSERT_TRUE(TestDrives::Mapped()) << "run through cmake/wine-run";
+    ASSERT_EQ(::GetFileAttributesW(L"T:\\"), INVALID_FILE_ATTRIBUTES) << "T:'s folder is there";
+
+    for (const wchar_t letter : {L'R', L'S', L'T'}) {
+        EXPECT_TRUE(SystemDriveTypes().Exists(Drive(letter))) << Drive(letter);
+        EXPECT_EQ(SystemDriveTypes().TypeOf(Drive(letter)), static_cast<UINT>(DRIVE_REMOVABLE)) << Drive(letter);
+    }
+    EXPECT_TRUE(AnyRemovable(std::vector<std::wstring>{L"T:"}, SystemDriveTypes()));
+}
+
+TEST(SystemDriveTypesTest, TheLettersThatExistAreThoseOfGetLogicalDrives) {
+    const DWORD logical = ::GetLogicalDrives();
+    for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
+        const bool listed = (logical >> (letter - L'A')) & 1;
+        EXPECT_EQ(SystemDriveTypes().Exists(Drive(letter)), listed) << Drive(letter);
+    }
+}
+
+TEST(SystemDriveTypesTest, ALetterThatDoesNotExistHasNoRootSoItCannotBeRemovable) {
+    int absent = 0;
+    for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
+        if (SystemDriveTypes().Exists(Drive(letter))) continue;
+        ++absent;
+        EXPECT_EQ(SystemDriveTypes().TypeOf(Drive(letter)), static_cast<UINT>(DRIVE_NO_ROOT_DIR)) << Drive(letter);
+    }
+    EXPECT_GT(absent, 0) << "every letter is taken";
+}
+
+}  // namespace

@@ -1,0 +1,191 @@
+#include "app/Form2.h"
+
+#include <memory>
+
+#include <gtest/gtest.h>
+
+#include "app/Resources.h"
+#include "support/MainWindowFixture.h"
+#include "support/WindowTestSupport.h"
+
+namespace {
+
+// The help window's close cross: 7440, 120, 375, 255 twips; its middle in pixels.
+constexpr POINT kCross{(7440 + 375 / 2) / 15, (120 + 255 / 2) / 15};
+// A bare spot of the skin, in the help text.
+constexpr POINT kBare{100, 200};
+
+// The help window created in-process.
+class Form2Test : public ::testing::Test {
+protected:
+    void SetUp() override {
+        form_ = std::make_unique<Form2>(::GetModuleHandleW(nullptr));
+        ASSERT_TRUE(form_->Create());
+        form_->Show(SW_SHOWNOACTIVATE);
+        PumpMessages();
+    }
+    void TearDown() override {
+        form_.reset();
+        PumpMessages();
+    }
+
+    HWND Window() const { return form_->hWnd(); }
+    POINT OnScreen(POINT client) const {
+        ::ClientToScreen(Window(), &client);
+        return client;
+    }
+    // Presses a button at from, moves the pointer by (dx, dy) with keys held, and lets go there.
+    void DragWith(UINT down, UINT up, WPARAM keys, POINT from, int dx, int dy) {
+        ::SendMessageW(Window(), down, keys, PointParam(from.x, from.y));
+        ::SendMessageW(Window(), WM_MOUSEMOVE, keys, PointParam(from.x + dx, from.y + dy));
+        ::SendMessageW(Window(), up, 0, PointParam(from.x + dx, from.y + dy));
+    }
+    POINT MovedSince(RECT before) const {
+        const RECT after = WindowRect(Window());
+        return {after.left - before.left, after.top - before.top};
+    }
+
+    std::unique_ptr<Form2> form_;
+};
+
+TEST_F(Form2Test, IsABorderlessWindowOfItsSkinsSizeCentredWithItsCaptionAndTheProgramsIcon) {
+    ExpectBorderlessAndCentred(Window(), 525, 371);
+    EXPECT_EQ(TextOf(Window()), L"Ayuda =)");
+    EXPECT_NE(ClassIcon(Window()), nullptr);
+    EXPECT_EQ(ClassIcon(Window()), ::LoadIconW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDI_VELQUOR)));
+}
+
+TEST_F(Form2Test, Check1BeyondTheVisibleWindowIsTheOnlyControlThatTakesTheKeyboard) {
+    HWND check = form_->Check1();
+    // 8400, 6480, 495, 255 twips.
+    const RECT rect = RectInParent(check);
+    EXPECT_EQ(rect.left, 560);
+    EXPECT_EQ(rect.top, 432);
+    EXPECT_EQ(rect.right - rect.left, 33);
+    EXPECT_EQ(rect.bottom - rect.top, 17);
+
+    EXPECT_EQ(::GetNextDlgTabItem(Window(), nullptr, FALSE), check);
+    EXPECT_EQ(::GetNextDlgTabItem(Window(), check, FALSE), check);
+    EXPECT_EQ(::GetWindow(Window(), GW_CHILD), check);
+    EXPECT_EQ(::GetWindow(check, GW_HWNDNEXT), nullptr);
+}
+
+class HelpDragTest : public Form2Test {};
+
+TEST_F(HelpDragTest, TheLeftButtonDragsItByItsSkin) {
+    const RECT before = WindowRect(Window());
+
+    DragWith(WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, kBare, 25, -12);
+
+    EXPECT_EQ(form_->DragAnchorX, kBare.x);
+    EXPECT_EQ(form_->DragAnchorY, kBare.y);
+    EXPECT_EQ(MovedSince(before).x, 25);
+    EXPECT_EQ(MovedSince(before).y, -12);
+}
+
+TEST_F(HelpDragTest, TheRightButtonDoesNotDragIt) {
+    const RECT before = WindowRect(Window());
+
+    DragWith(WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, kBare, 30, 30);
+
+    EXPECT_EQ(MovedSince(before).x, 0);
+    EXPECT_EQ(MovedSince(before).y, 0);
+}
+
+TEST_F(HelpDragTest, APressOnTheCrossNeitherDragsItNorClosesItWhenLetGoElsewhere) {
+    const RECT before = WindowRect(Window());
+
+    DragWith(WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, kCross, -40, 40);
+
+    EXPECT_EQ(MovedSince(before).x, 0);
+    EXPECT_EQ(MovedSince(before).y, 0);
+    EXPECT_TRUE(::IsWindow(Window()));
+}
+
+TEST_F(HelpDragTest, TheMouseDragsItFromTheSkinButNotFromTheCross) {
+    RECT before = WindowRect(Window());
+    RealDrag(OnScreen(kBare), 30, 20);
+    EXPECT_EQ(MovedSince(before).x, 30);
+    EXPECT_EQ(MovedSince(before).y, 20);
+
+    before = WindowRect(Window());
+    RealDrag(OnScreen(kCross), -30, 20);
+    EXPECT_EQ(MovedSince(before).x, 0);
+    EXPECT_EQ(MovedSince(before).y, 0);
+}
+
+TEST_F(Form2Test, TheCrossUnloadsIt) {
+    bool destroyed = false;
+    form_->OnDestroyed([&] { destroyed = true; });
+    const HWND window = Window();
+
+    ClickAt(window, kCross.x, kCross.y);
+    PumpMessages();
+
+    EXPECT_TRUE(destroyed);
+    EXPECT_FALSE(::IsWindow(window));
+}
+
+class HelpFromTheMainWindowTest : public WithTheMainWindow {};
+
+TEST_F(HelpFromTheMainWindowTest, TheQuestionMarkOpensOneHelpWindowAndASecondClickBringsItBackToTheFront) {
+    ClickQuestionMark();
+    ASSERT_NE(main_->help(), nullptr);
+    const HWND help = main_->help()->hWnd();
+    EXPECT_TRUE(::IsWindowVisible(help));
+    ::ShowWindow(help, SW_MINIMIZE);
+    ::SetForegroundWindow(Main());
+    ASSERT_EQ(::GetForegroundWindow(), Main());
+
+    ClickQuestionMark();
+
+    ASSERT_NE(main_->help(), nullptr);
+    EXPECT_EQ(main_->help()->hWnd(), help);
+    EXPECT_EQ(WindowsOfClass(L"VelquorHelp"), 1);
+    EXPECT_FALSE(::IsIconic(help));
+    EXPECT_EQ(::GetForegroundWindow(), help);
+    EXPECT_EQ(::GetWindow(help, GW_OWNER), nullptr);
+}
+
+TEST_F(HelpFromTheMainWindowTest, ClosingForgetsItAndReopeningShowsItCentredAgain) {
+    ClickQuestionMark();
+    ASSERT_NE(main_->help(), nullptr);
+    const HWND first = main_->help()->hWnd();
+    ::SendMessageW(first, WM_LBUTTONDOWN, MK_LBUTTON, PointParam(kBare.x, kBare.y));
+    ::SendMessageW(first, WM_MOUSEMOVE, MK_LBUTTON, PointParam(kBare.x + 40, kBare.y + 30));
+    ::SendMessageW(first, WM_LBUTTONUP, 0, PointParam(kBare.x + 40, kBare.y + 30));
+    ASSERT_NE(WindowRect(first).left, (::GetSystemMetrics(SM_CXSCREEN) - 525) / 2) << "not dragged";
+
+    ClickAt(first, kCross.x, kCross.y);
+    PumpMessages();
+    EXPECT_EQ(main_->help(), nullptr);
+    EXPECT_FALSE(::IsWindow(first));
+
+    ClickQuestionMark();
+    ASSERT_NE(main_->help(), nullptr);
+    ExpectBorderlessAndCentred(main_->help()->hWnd(), 525, 371);
+}
+
+TEST_F(HelpFromTheMainWindowTest, CancelsAutoPlayAgainAtEachLoadAndItsOwnCheck1UnhooksOnlyIt) {
+    ClickQuestionMark();
+    ClickVerEstado();
+    ASSERT_NE(main_->help(), nullptr);
+    ASSERT_NE(main_->monitor(), nullptr);
+    HWND help = main_->help()->hWnd();
+    EXPECT_EQ(AskAutoPlay(help), -1);
+
+    ClickCheck1(main_->help()->Check1());
+
+    EXPECT_EQ(AskAutoPlay(help), 0) << "the window's ordinary answer";
+    EXPECT_EQ(AskAutoPlay(Main()), -1);
+    EXPECT_EQ(AskAutoPlay(main_->monitor()->hWnd()), -1);
+
+    ClickAt(help, kCross.x, kCross.y);
+    PumpMessages();
+    ClickQuestionMark();
+    ASSERT_NE(main_->help(), nullptr);
+    EXPECT_EQ(AskAutoPlay(main_->help()->hWnd()), -1);
+    EXPECT_EQ(::SendMessageW(main_->help()->Check1(), BM_GETCHECK, 0, 0), BST_CHECKED);
+}
+
+}  // namespace
