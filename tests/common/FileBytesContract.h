@@ -63,7 +63,7 @@ TYPED_TEST_P(FileBytesContract, AMissingFileIsAnError) {
 
 TYPED_TEST_P(FileBytesContract, ALinkIsNotFollowed) {
     this->place_.File("real.exe", "MZ contents of the target");
-    if (!this->place_.FileLink("Documentos.lnk", "real.exe")) GTEST_SKIP() << "no file links here";
+    if (!this->place_.FileLink("Documentos.lnk", "real.exe")) GTEST_SKIP() << "no link to a file can be made here";
     FileBytes bytes{'o', 'l', 'd'};
 
     const std::error_code error = this->place_.Read("Documentos.lnk", 100, bytes);
