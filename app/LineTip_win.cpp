@@ -22,15 +22,15 @@ TTTOOLINFOW Tool(HWND listView) {
 
 }  // namespace
 
-bool LineTip::Create(HWND listView, Source source) {
+void LineTip::Create(HWND listView, Source source) {
     listView_ = listView;
     source_ = std::move(source);
-    // Without an owner: an owner would destroy it before the list view goes, and the handle kept
-    // here could then name another window.
+    // Without an owner: its owner would be the main window, which destroys it before the list view
+    // goes, and the handle kept here could then name another window.
     tooltip_.Reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr, WS_POPUP | TTS_NOPREFIX | TTS_ALWAYSTIP,
                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, nullptr, nullptr,
                                      nullptr, nullptr));
-    if (!tooltip_) return false;
+    if (!tooltip_) return;
     // One tool over the line under the pointer, its text asked for when it shows.
     TTTOOLINFOW tool = Tool(listView_);
     tool.lpszText = LPSTR_TEXTCALLBACKW;
@@ -38,7 +38,6 @@ bool LineTip::Create(HWND listView, Source source) {
     // A width lets the lines break where the text breaks them.
     ::SendMessageW(hWnd(), TTM_SETMAXTIPWIDTH, 0, kTipWidth);
     ::SendMessageW(hWnd(), TTM_SETDELAYTIME, TTDT_AUTOPOP, MAKELPARAM(kShownMs, 0));
-    return true;
 }
 
 void LineTip::Relay(UINT message, WPARAM wParam, LPARAM lParam) {

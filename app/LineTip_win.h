@@ -26,7 +26,8 @@ public:
     // The tip for line i, asked only when the tip is about to show; empty for none.
     using Source = std::function<std::wstring(int line)>;
 
-    bool Create(HWND listView, Source source);
+    // Without its tooltip (should the system refuse one) the list simply shows no tips.
+    void Create(HWND listView, Source source);
     // A mouse message the list view got: the tooltip hears it, and the tip follows the line under
     // the pointer.
     void Relay(UINT message, WPARAM wParam, LPARAM lParam);

@@ -2,11 +2,14 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstdlib>
+#include <filesystem>
 #include <ostream>
 #include <string>
 
 #include <gtest/gtest.h>
 
+#include "support/TempTree.h"
 #include "tests/common/ShellLinkBuilder.h"
 
 void PrintTo(const ShellLinkFacts& facts, std::ostream* out) {
@@ -215,6 +218,21 @@ TEST(ReadShellLinkTest, AFileLargerThanAMegabyteIsUnreadable) {
 
     link.push_back(0);
     EXPECT_FALSE(ReadShellLink(link));
+}
+
+// The demo stick's shortcut is written by a script of its own: it must be a link this reader reads.
+TEST(ReadShellLinkTest, TheDemoSticksScriptWritesALinkThatReadsBack) {
+    const auto script = std::filesystem::path(__FILE__).parent_path() / "../../scripts/make-shell-link";
+    TempTree tree;
+    const auto link = tree / "Documentos.lnk";
+    const std::string command = "'" + script.string() + "' '" + link.string() +
+                                "' 'C:\\Windows\\System32\\cmd.exe' '/c start x.vbs & start explorer Año' "
+                                "'%SystemRoot%\\system32\\SHELL32.dll' 3";
+    ASSERT_EQ(std::system(command.c_str()), 0) << command;
+    const std::string bytes = TempTree::Contents(link);
+
+    EXPECT_EQ(ReadShellLink({reinterpret_cast<const unsigned char*>(bytes.data()), bytes.size()}),
+              Facts(L"C:\\Windows\\System32\\cmd.exe", L"/c start x.vbs & start explorer Año"));
 }
 
 }  // namespace
