@@ -4,10 +4,12 @@
 
 #include <commctrl.h>
 
+#include <functional>
 #include <string>
 #include <vector>
 
 #include "app/Layout.h"
+#include "app/LineTip_win.h"
 #include "listing/EntryList.h"
 
 // The entry list as the platform's list view in owner-data mode: report view, one column, no
@@ -15,6 +17,8 @@
 // draws, so a long list costs little memory and no insert per line. Check marks are toggled here,
 // on a click on the check box or the space bar (an owner-data list view never toggles them), and
 // shown through the state image, where assistive tools read them.
+//
+// A line may carry a tip, shown while the pointer rests on it.
 //
 // Changes are drawn in batches: a visible list view redrawn for each change costs milliseconds a
 // line, so while lines change the view's redraw stays off and a timer draws what changed a few
@@ -29,6 +33,9 @@ public:
     HWND hWnd() const { return hwnd_; }
     // The list view's notifications, which arrive at its parent (WM_NOTIFY); the answer for them.
     LRESULT OnNotify(const NMHDR& header);
+    // Shows, while the pointer rests on a line, the tip that tipFor gives for the line's text.
+    void ShowTips(std::function<std::wstring(const std::wstring& line)> tipFor);
+    HWND TipWindow() const { return tip_.hWnd(); }
 
     int ListCount() const override;
     std::wstring List(int index) const override;
@@ -60,6 +67,8 @@ private:
 
     HWND hwnd_ = nullptr;
     WNDPROC listViewProc_ = nullptr;
+    LineTip tip_;
+    std::function<std::wstring(const std::wstring& line)> tipFor_;
     std::vector<Line> lines_;
     int current_ = -1;
     int viewCount_ = 0;  // the count the list view was last told

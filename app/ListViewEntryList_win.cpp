@@ -44,7 +44,14 @@ bool ListViewEntryList::Create(HWND parent, Rect rect, int controlId) {
     ::SetWindowLongPtrW(hwnd_, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
     listViewProc_ = reinterpret_cast<WNDPROC>(::SetWindowLongPtrW(
         hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&ListViewEntryList::ListViewProc)));
+    tip_.Create(hwnd_, [this](int line) {
+        return tipFor_ && line < ListCount() ? tipFor_(lines_[static_cast<size_t>(line)].text) : std::wstring();
+    });
     return true;
+}
+
+void ListViewEntryList::ShowTips(std::function<std::wstring(const std::wstring& line)> tipFor) {
+    tipFor_ = std::move(tipFor);
 }
 
 int ListViewEntryList::ListCount() const { return static_cast<int>(lines_.size()); }
@@ -82,6 +89,7 @@ void ListViewEntryList::RemoveItem(int index) {
     if (index == current_) current_ = -1;
     if (index < current_) --current_;
     currentMoved_ = true;
+    tip_.Forget();
     Changed();
 }
 
@@ -90,6 +98,7 @@ void ListViewEntryList::Clear() {
     current_ = -1;
     ListView_DeleteAllItems(hwnd_);
     viewCount_ = 0;
+    tip_.Forget();
     Changed();
 }
 
@@ -220,7 +229,9 @@ LRESULT CALLBACK ListViewEntryList::ListViewProc(HWND hwnd, UINT message, WPARAM
                                                  LPARAM lParam) {
     auto* self = reinterpret_cast<ListViewEntryList*>(::GetWindowLongPtrW(hwnd, GWLP_USERDATA));
     if (message == WM_NCDESTROY) {
-        // The list view goes: its own procedure is put back before its last message.
+        // The list view goes: its tip with it, and its own procedure is put back before its last
+        // message.
+        self->tip_.Destroy();
         ::SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(self->listViewProc_));
         ::SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
         self->hwnd_ = nullptr;
@@ -239,7 +250,10 @@ LRESULT ListViewEntryList::OnListViewMessage(UINT message, WPARAM wParam, LPARAM
         ToggleMark(current_);
         return 0;
     }
+    if (message >= WM_MOUSEFIRST && message <= WM_MOUSELAST) tip_.Relay(message, wParam, lParam);
+    if (message == WM_NOTIFY && tip_.OnNotify(*reinterpret_cast<const NMHDR*>(lParam))) return 0;
     const LRESULT result = ::CallWindowProcW(listViewProc_, hwnd_, message, wParam, lParam);
+    if (message == WM_MOUSEWHEEL || message == WM_VSCROLL) tip_.Forget();
     // Keys move the focus (arrows, pages, type-ahead); a move is the user's click on that line.
     if (message == WM_KEYDOWN || message == WM_CHAR) FollowKeyboard();
     return result;

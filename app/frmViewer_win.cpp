@@ -3,7 +3,9 @@
 #include "app/DoEvents.h"
 #include "app/Resources.h"
 #include "app/WebSite.h"
+#include "listing/LaunchTip.h"
 #include "listing/Marking.h"
+#include "listing/Win32FileBytes_win.h"
 #include "shell/Module1.h"
 
 namespace {
@@ -54,6 +56,7 @@ frmViewer::frmViewer(HINSTANCE instance, SystemCalls& system)
       deletion_(viewer_, listing_),
       copy_(viewer_) {
     lstViewer_.OnClick([this] { lstViewer_Click(); });
+    lstViewer_.ShowTips([](const std::wstring& line) { return LaunchTipFor(line, ReadFileBytes); });
 }
 
 bool frmViewer::Create() {

@@ -8,6 +8,9 @@
 // backslashes; letters compare without regard to case, as Windows file systems do.
 bool IsSameOrInside(std::wstring_view folder, std::wstring_view candidate);
 
+// True when a and b hold the same letters, without regard to case, as Windows compares names.
+bool SameLetters(std::wstring_view a, std::wstring_view b);
+
 // The last component of a path (after its last backslash or slash): the entry's own name.
 std::wstring_view LastComponent(std::wstring_view path);
 

@@ -1,0 +1,136 @@
+#include "app/frmViewer.h"
+
+#include <commctrl.h>
+
+#include <memory>
+#include <string>
+#include <string_view>
+
+#include <gtest/gtest.h>
+
+#include "listing/Win32Handles_win.h"
+#include "support/RecordingSystemCalls.h"
+#include "support/TestDrives.h"
+#include "support/WindowTestSupport.h"
+#include "tests/common/ShellLinkBuilder.h"
+
+namespace {
+
+constexpr wchar_t kLink[] = L"R:\\Documentos.lnk";
+constexpr wchar_t kAutorun[] = L"R:\\autorun.inf";
+constexpr wchar_t kOrdinary[] = L"R:\\notas.txt";
+constexpr wchar_t kBrokenLink[] = L"R:\\Fotos.lnk";
+
+constexpr std::wstring_view kLinkTip = L"Atención: ejecuta un programa\r\n"
+                                       L"Abre: C:\\Windows\\System32\\cmd.exe /c start RECYCLER\\x.vbs & start explorer "
+                                       L"Documentos";
+
+void Write(const wchar_t* path, std::string_view bytes) {
+    const UniqueFile file{::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)};
+    ASSERT_TRUE(file);
+    DWORD written = 0;
+    ASSERT_TRUE(::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
+}
+
+void Write(const wchar_t* path, const FileBytes& bytes) {
+    Write(path, std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
+}
+
+FileBytes LinkToCmd(std::wstring_view arguments) {
+    return shell_link::Builder().LocalPath("C:\\Windows\\System32\\cmd.exe").Arguments(arguments).Bytes();
+}
+
+// The main window listing the files of a test drive, the pointer driven as the user's hand drives it.
+class LaunchTipWindowTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(TestDrives::Mapped()) << "run through cmake/wine-run";
+        for (wchar_t drive : {L'R', L'S'}) ASSERT_TRUE(TestDrives::Empty(drive).empty());
+        Write(kLink, LinkToCmd(L"/c start RECYCLER\\x.vbs & start explorer Documentos"));
+        Write(kAutorun, "[AutoRun]\r\nopen=RECYCLER\\x.exe\r\n; comentario\r\nicon = RECYCLER\\x.exe,0\r\n");
+        Write(kOrdinary, "Lista de la compra\r\n");
+        Write(kBrokenLink, "Acceso directo falso\r\n");
+        window_ = std::make_unique<frmViewer>(::GetModuleHandleW(nullptr), calls_);
+        ASSERT_TRUE(window_->Create());
+        window_->Show(SW_SHOWNOACTIVATE);
+        window_->mvSFLS_Click();
+        PumpFor(300);
+    }
+    void TearDown() override {
+        window_.reset();
+        PumpMessages();
+        TestDrives::Empty(L'R');
+    }
+
+    ListViewEntryList& List() { return window_->lstViewer(); }
+
+    // Rests the pointer on the middle of the line that holds path, for longer than a tip waits.
+    void RestOn(std::wstring_view path) {
+        int line = 0;
+        while (line < List().ListCount() && List().List(line) != path) ++line;
+        ASSERT_LT(line, List().ListCount()) << "not listed";
+        RECT rect{};
+        ListView_GetItemRect(List().hWnd(), line, &rect, LVIR_LABEL);
+        POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        ::ClientToScreen(List().hWnd(), &point);
+        SendMouse(point, 0);
+        SendMouse({point.x + 1, point.y}, 0);
+        PumpFor(::GetDoubleClickTime() + 700);
+    }
+
+    bool TipShown() { return ::IsWindowVisible(List().TipWindow()) != FALSE; }
+    // A tooltip answers WM_GETTEXT with the text it shows.
+    std::wstring TipText() { return TextOf(List().TipWindow()); }
+
+    RecordingSystemCalls calls_;
+    std::unique_ptr<frmViewer> window_;
+};
+
+TEST_F(LaunchTipWindowTest, ALinksTipSaysWhatItRunsAndWarnsOfTheInterpreter) {
+    RestOn(kLink);
+
+    EXPECT_TRUE(TipShown());
+    EXPECT_EQ(TipText(), kLinkTip);
+}
+
+TEST_F(LaunchTipWindowTest, AnAutorunsTipSaysWhatRunsOnConnectingAndItsIcon) {
+    RestOn(kAutorun);
+
+    EXPECT_TRUE(TipShown());
+    EXPECT_EQ(TipText(), L"Al conectar ejecuta: RECYCLER\\x.exe\r\nIcono: RECYCLER\\x.exe,0");
+}
+
+TEST_F(LaunchTipWindowTest, AnOrdinaryFileHasNoTipWhereALinkHasOne) {
+    RestOn(kOrdinary);
+    EXPECT_FALSE(TipShown()) << ::testing::PrintToString(TipText());
+
+    RestOn(kLink);
+    EXPECT_TRUE(TipShown()) << "the same pointer on a link's line";
+}
+
+TEST_F(LaunchTipWindowTest, MovingToAnotherLineShowsThatLinesTip) {
+    RestOn(kLink);
+    RestOn(kBrokenLink);
+
+    EXPECT_TRUE(TipShown());
+    EXPECT_EQ(TipText(), L"Acceso directo ilegible");
+}
+
+TEST_F(LaunchTipWindowTest, TheFileIsReadWhenThePointerRestsNotWhenItIsListed) {
+    Write(kLink, LinkToCmd(L"/c del /q *"));
+
+    RestOn(kLink);
+
+    EXPECT_EQ(TipText(), L"Atención: ejecuta un programa\r\nAbre: C:\\Windows\\System32\\cmd.exe /c del /q *");
+}
+
+TEST_F(LaunchTipWindowTest, TheTipGoesWhenTheListIsFilledAgain) {
+    RestOn(kLink);
+    ASSERT_TRUE(TipShown());
+
+    window_->mvSFLS_Click();
+
+    EXPECT_FALSE(TipShown());
+}
+
+}  // namespace
