@@ -4,10 +4,6 @@
 #include <string>
 #include <string_view>
 
-// True when candidate is folder itself or lies inside it. Both are full paths in one form with
-// backslashes; letters compare without regard to case, as Windows file systems do.
-bool IsSameOrInside(std::wstring_view folder, std::wstring_view candidate);
-
 // The last component of a path (after its last backslash or slash): the entry's own name.
 std::wstring_view LastComponent(std::wstring_view path);
 
