@@ -32,12 +32,14 @@ std::optional<FileId> IdOf(HANDLE handle) {
                   (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 }
 
-// Why target may not take a copy of source, or nothing. A link as target is replaced, never
-// written through.
-std::error_code CheckTarget(HANDLE source, const std::wstring& target, bool overwrite) {
+// Why target may not take a copy of source, or nothing; found tells whether something is there.
+// A link as target is replaced, never written through.
+std::error_code CheckTarget(HANDLE source, const std::wstring& target, bool overwrite,
+                            bool& found) {
     OpenedEntry existing;
     const std::error_code error = Open(target, FILE_READ_ATTRIBUTES | SYNCHRONIZE, existing);
-    if (error == std::errc::no_such_file_or_directory) return {};
+    found = error != std::errc::no_such_file_or_directory;
+    if (!found) return {};
     if (error) return error;
     if (!overwrite) return Win32Error(ERROR_FILE_EXISTS);
     if (IsFolder(existing.attributes)) return std::make_error_code(std::errc::is_a_directory);
@@ -148,9 +150,10 @@ void Reprotect(const std::wstring& target, DWORD attributes) {
     }
 }
 
-std::error_code PutInPlace(TempFile& copy, const std::wstring& target, bool overwrite) {
+std::error_code PutInPlace(TempFile& copy, const std::wstring& target, bool overwrite,
+                           bool found) {
     if (auto error = copy.Close()) return error;
-    const std::optional<DWORD> unprotected = overwrite ? Unprotect(target) : std::nullopt;
+    const std::optional<DWORD> unprotected = found ? Unprotect(target) : std::nullopt;
     const DWORD flags = MOVEFILE_WRITE_THROUGH | (overwrite ? MOVEFILE_REPLACE_EXISTING : 0);
     if (::MoveFileExW(copy.Path().c_str(), target.c_str(), flags)) {
         copy.Placed();
@@ -329,12 +332,13 @@ private:
 // complete: a copy that fails leaves an earlier target as it was, and no partial file.
 std::error_code CopyOpenedFile(HANDLE source, const std::wstring& target, bool overwrite,
                                const BetweenItems& between) {
-    if (auto error = CheckTarget(source, target, overwrite)) return error;
+    bool found = false;
+    if (auto error = CheckTarget(source, target, overwrite, found)) return error;
     TempFile copy;
     if (auto error = copy.Create(FolderOf(target))) return error;
     if (auto error = CopyBytes(source, copy.Handle(), between)) return error;
     if (auto error = CopyBasics(source, copy.Handle())) return error;
-    return PutInPlace(copy, target, overwrite);
+    return PutInPlace(copy, target, overwrite, found);
 }
 
 void CopyTree(const Location& source, ListedEntry opened, const std::wstring& target,
