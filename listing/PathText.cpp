@@ -3,15 +3,6 @@
 #include <algorithm>
 #include <cwctype>
 
-namespace {
-
-std::wstring_view WithoutTrailingSeparators(std::wstring_view path) {
-    while (path.size() > 1 && (path.back() == L'\\' || path.back() == L'/')) path.remove_suffix(1);
-    return path;
-}
-
-}  // namespace
-
 bool SameLetters(std::wstring_view a, std::wstring_view b) {
     return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](wchar_t x, wchar_t y) {
         return std::towupper(static_cast<std::wint_t>(x)) == std::towupper(static_cast<std::wint_t>(y));
@@ -40,14 +31,4 @@ std::optional<std::wstring_view> RootEntryName(std::wstring_view path) {
         return std::nullopt;
     }
     return name;
-}
-
-bool IsSameOrInside(std::wstring_view folder, std::wstring_view candidate) {
-    folder = WithoutTrailingSeparators(folder);
-    candidate = WithoutTrailingSeparators(candidate);
-    if (candidate.size() < folder.size()) return false;
-    if (!SameLetters(folder, candidate.substr(0, folder.size()))) return false;
-    if (candidate.size() == folder.size()) return true;
-    const wchar_t next = candidate[folder.size()];
-    return next == L'\\' || next == L'/';
 }

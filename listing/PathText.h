@@ -4,10 +4,6 @@
 #include <string>
 #include <string_view>
 
-// True when candidate is folder itself or lies inside it. Both are full paths in one form with
-// backslashes; letters compare without regard to case, as Windows file systems do.
-bool IsSameOrInside(std::wstring_view folder, std::wstring_view candidate);
-
 // True when a and b hold the same letters, without regard to case, as Windows compares names.
 bool SameLetters(std::wstring_view a, std::wstring_view b);
 

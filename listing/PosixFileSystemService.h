@@ -14,7 +14,8 @@ struct DriveMapping {
 
 // FileSystemService on POSIX file systems, for the portable core's tests and tools. Windows-form
 // paths ("E:\\Fotos") are taken through the drive table to host paths. An entry without its
-// owner's write bit counts as read-only, as the Windows attribute does, whoever runs the process.
+// owner's write bit counts as read-only, as the Windows attribute does, whoever runs the process;
+// hidden and system live where Wine keeps them (see PosixAttributes.h).
 class PosixFileSystemService final : public FileSystemService {
 public:
     explicit PosixFileSystemService(std::vector<DriveMapping> drives);
@@ -30,12 +31,16 @@ public:
     std::optional<LocalDateTime> DateCreated(const std::wstring& path) override;
     std::optional<std::wstring> TypeName(const std::wstring& path) override;
     std::error_code CopyFile(const std::wstring& source, const std::wstring& destination,
-                             bool overwrite) override;
+                             bool overwrite, const BetweenItems& between) override;
     TreeReport CopyFolder(const std::wstring& source, const std::wstring& destination,
-                          bool overwrite) override;
+                          bool overwrite, const BetweenItems& between) override;
     std::error_code DeleteFile(const std::wstring& path, bool force) override;
     TreeReport DeleteFolder(const std::wstring& path, bool force,
                             const BetweenItems& between) override;
+    std::optional<Attributes> GetAttributes(const std::wstring& path) override;
+    std::error_code SetAttributes(const std::wstring& path, Attributes attributes) override;
+    AttributeReport ClearAttributes(const std::wstring& path, Attributes mask,
+                                    const BetweenItems& between) override;
 
 private:
     std::vector<DriveMapping> drives_;

@@ -10,7 +10,7 @@ public:
     std::string message(int value) const override {
         switch (static_cast<VelquorError>(value)) {
         case VelquorError::LinkNotFollowed:
-            return "Es un enlace; no se sigue al copiar.";
+            return "Es un enlace; no se sigue.";
         case VelquorError::DestinationInsideSource:
             return "La carpeta de destino está dentro de la carpeta que se copia.";
         case VelquorError::NotADrivePath:
@@ -20,11 +20,13 @@ public:
         case VelquorError::LinkNotRemovable:
             return "Es un enlace que el sistema no puede borrar sin tocar su destino; se deja.";
         case VelquorError::OtherFileSystem:
-            return "Es otro sistema de archivos montado aquí; no se borra.";
+            return "Es otro sistema de archivos montado aquí; se deja como está.";
         case VelquorError::TreeMoved:
             return "La carpeta cambió de sitio mientras se borraba.";
         case VelquorError::EntryGone:
             return "El elemento ya no existe.";
+        case VelquorError::DestinationIsSource:
+            return "El destino es el mismo archivo que se copia.";
         }
         return "Error desconocido.";
     }

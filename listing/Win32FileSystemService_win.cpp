@@ -1,25 +1,18 @@
 #include "listing/Win32FileSystemService_win.h"
 
 #include <shellapi.h>
-#include <winternl.h>
 
-#include <algorithm>
-#include <cwchar>
-#include <cwctype>
-#include <memory>
 #include <string_view>
 #include <utility>
 
 #include "listing/PathText.h"
 #include "listing/VelquorError.h"
 #include "listing/Win32Error.h"
+#include "listing/Win32FileCopy_win.h"
 #include "listing/Win32Handles_win.h"
-
+#include "listing/Win32TreeWalk_win.h"
 
 namespace {
-
-constexpr std::wstring_view kLongPrefix = L"\\\\?\\";
-constexpr std::wstring_view kLongUncPrefix = L"\\\\?\\UNC\\";
 
 // Keeps the system's "insert a disk" box away while a drive without a medium is asked about.
 class QuietDriveErrors {
@@ -52,60 +45,6 @@ std::error_code InvalidName() {
     return Win32Error(ERROR_INVALID_NAME);
 }
 
-bool HasDotParts(std::wstring_view path) {
-    for (size_t start = 0; start <= path.size();) {
-        const size_t end = std::min(path.find(L'\\', start), path.size());
-        if (IsDotOrDotDot(path.substr(start, end - start))) return true;
-        start = end + 1;
-    }
-    return false;
-}
-
-// The \\?\ form, free of the 260-character limit, of a full path: a drive path ("E:\x") or a
-// UNC path ("\\server\share\x"), with slashes taken as backslashes. The prefix keeps names that
-// the system would otherwise bend (devices such as "con", trailing dots or spaces: tricks that
-// malware uses to make its folders hard to delete) reachable. Relative paths and "." or ".."
-// parts are refused rather than resolved, as the drive's own form never has them.
-std::optional<std::wstring> LongPath(std::wstring path) {
-    std::replace(path.begin(), path.end(), L'/', L'\\');
-    if (path.starts_with(kLongPrefix) || HasDotParts(path)) return std::nullopt;
-    if (path.size() >= 3 && DriveOf(std::wstring_view(path).substr(0, 3)) && path[2] == L'\\') {
-        return std::wstring(kLongPrefix) + path;
-    }
-    if (path.starts_with(L"\\\\")) return std::wstring(kLongUncPrefix) + path.substr(2);
-    return std::nullopt;
-}
-
-std::wstring Join(std::wstring_view folder, std::wstring_view name) {
-    std::wstring path(folder);
-    if (!path.ends_with(L'\\')) path += L'\\';
-    path += name;
-    return path;
-}
-
-// One entry in both forms: `plain` as the caller spells it, for reports; `full` for the API.
-struct Location {
-    std::wstring plain;
-    std::wstring full;
-
-    Location Child(std::wstring_view name) const { return {Join(plain, name), Join(full, name)}; }
-};
-
-std::optional<Location> Locate(const std::wstring& path) {
-    auto full = LongPath(path);
-    if (!full) return std::nullopt;
-    return Location{path, std::move(*full)};
-}
-
-bool IsFolder(DWORD attributes) {
-    return (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
-}
-
-// Junctions and symbolic links (and, under Wine, Unix symlinks to folders): never walked through.
-bool IsLink(DWORD attributes) {
-    return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) != 0;
-}
-
 std::optional<DWORD> PathAttributes(const std::wstring& path) {
     const auto full = LongPath(path);
     if (!full) return std::nullopt;
@@ -122,22 +61,6 @@ std::optional<WIN32_FILE_ATTRIBUTE_DATA> AttributeData(const std::wstring& path)
     }
     return data;
 }
-
-// Why an entry with these attributes, just read, is no folder to walk; nothing when it is one.
-std::error_code FolderError(DWORD attributes) {
-    if (attributes == INVALID_FILE_ATTRIBUTES) return LastWin32Error();
-    return IsFolder(attributes) ? std::error_code{} : Win32Error(ERROR_DIRECTORY);
-}
-
-struct Child {
-    std::wstring name;
-    DWORD attributes;
-};
-
-struct FolderContents {
-    std::vector<Child> children;
-    std::error_code error;
-};
 
 // Calls visit for each entry of one folder (full form) as it is read. An empty folder is not an
 // error; a read that breaks off says why.
@@ -158,16 +81,6 @@ template <class Visit> std::error_code ForEachChild(const std::wstring& folder, 
     return error == ERROR_NO_MORE_FILES ? std::error_code{} : Win32Error(error);
 }
 
-// The entries of one folder (full form), read in full before anything in it is changed; a read
-// that breaks off keeps what came before it.
-FolderContents ReadFolder(const std::wstring& folder) {
-    FolderContents contents;
-    contents.error = ForEachChild(folder, [&contents](const WIN32_FIND_DATAW& data) {
-        contents.children.push_back({data.cFileName, data.dwFileAttributes});
-    });
-    return contents;
-}
-
 // "E:" or "E:\" as the root "E:\"; nothing for any other text.
 std::optional<std::wstring> DriveRoot(const std::wstring& drive) {
     const auto letter = DriveOf(drive);
@@ -186,333 +99,143 @@ std::optional<LocalDateTime> LocalTimeOf(const FILETIME& time) {
                          local.wSecond};
 }
 
-std::error_code Copy(const std::wstring& from, const std::wstring& to, bool overwrite) {
-    return ::CopyFileW(from.c_str(), to.c_str(), !overwrite) ? std::error_code{} : LastWin32Error();
-}
-
-// Creates the folder, or accepts the one already there.
-std::error_code EnsureFolder(const std::wstring& full) {
-    if (::CreateDirectoryW(full.c_str(), nullptr)) return {};
-    const DWORD error = ::GetLastError();
-    if (error == ERROR_ALREADY_EXISTS && !FolderError(::GetFileAttributesW(full.c_str()))) return {};
-    return Win32Error(error);
-}
-
-struct PendingCopy {
-    Location source;
-    std::wstring target;
-};
-
-// Copies the files of one folder into its target and queues its subfolders. Links are reported,
-// not followed: a link can lead back into the tree, or out of the stick.
-void CopyLevel(const PendingCopy& level, bool overwrite, std::vector<PendingCopy>& pending,
-               TreeReport& report) {
-    if (auto error = EnsureFolder(level.target)) {
-        report.Add(level.source.plain, error);
-        return;
-    }
-    const FolderContents contents = ReadFolder(level.source.full);
-    if (contents.error) report.Add(level.source.plain, contents.error);
-    for (const Child& child : contents.children) {
-        PendingCopy item{level.source.Child(child.name), Join(level.target, child.name)};
-        if (IsLink(child.attributes)) {
-            report.Add(item.source.plain, VelquorError::LinkNotFollowed);
-        } else if (IsFolder(child.attributes)) {
-            pending.push_back(std::move(item));
-        } else if (auto error = Copy(item.source.full, item.target, overwrite)) {
-            report.Add(item.source.plain, error);
-        }
-    }
-}
-
-// Copies a whole tree, level by level, from an explicit stack: a deep tree cannot overflow it.
-void CopyTree(PendingCopy top, bool overwrite, TreeReport& report) {
-    std::vector<PendingCopy> pending{std::move(top)};
-    while (!pending.empty()) {
-        const PendingCopy level = std::move(pending.back());
-        pending.pop_back();
-        CopyLevel(level, overwrite, pending, report);
-    }
-}
-
-// Deleting opens each entry itself, never what a link leads to, and keeps the handle for every
-// step after: what it reads, changes and deletes is what it opened.
-constexpr DWORD kOpenAsItself = FILE_FLAG_OPEN_REPARSE_POINT | FILE_FLAG_BACKUP_SEMANTICS;
-constexpr DWORD kShareAll = FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE;
-constexpr DWORD kDeleteAccess = DELETE | FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
 constexpr DWORD kEmptyAccess = kDeleteAccess | FILE_LIST_DIRECTORY;
+constexpr DWORD kChangeAccess = FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
 
-// An entry opened for deletion, with what the handle says of it.
-struct OpenedEntry {
-    UniqueFile handle;
-    DWORD attributes = 0;
-    // The system's own name of what was opened. Wine opens a Unix symlink's target even when
-    // asked for the link, and shows a file symlink as a plain file: only this name gives it away.
-    std::wstring systemPath;
-};
-
-// The name the system gives what the handle refers to ("\??\E:\x" under Wine,
-// "\Device\HarddiskVolume2\x" on Windows), at any length: under Wine,
-// GetFinalPathNameByHandleW gives up past MAX_PATH.
-std::optional<std::wstring> SystemPath(HANDLE handle) {
-    constexpr ULONG kSize = sizeof(UNICODE_STRING) + 32768 * sizeof(wchar_t);
-    const auto buffer = std::make_unique_for_overwrite<LONGLONG[]>(kSize / sizeof(LONGLONG) + 1);
-    ULONG written = 0;
-    const NTSTATUS status =
-        ::NtQueryObject(handle, ObjectNameInformation, buffer.get(), kSize, &written);
-    if (!NT_SUCCESS(status)) {
-        ::SetLastError(::RtlNtStatusToDosError(status));
-        return std::nullopt;
-    }
-    const auto* name = reinterpret_cast<const UNICODE_STRING*>(buffer.get());
-    return std::wstring(name->Buffer, name->Length / sizeof(wchar_t));
-}
-
-std::error_code Open(const std::wstring& full, DWORD access, OpenedEntry& entry) {
-    entry.handle = UniqueFile{::CreateFileW(full.c_str(), access, kShareAll, nullptr,
-                                            OPEN_EXISTING, kOpenAsItself, nullptr)};
-    if (!entry.handle) return LastWin32Error();
-    FILE_ATTRIBUTE_TAG_INFO tag{};
-    if (!::GetFileInformationByHandleEx(entry.handle.Get(), FileAttributeTagInfo, &tag,
-                                        sizeof tag)) {
-        return LastWin32Error();
-    }
-    auto systemPath = SystemPath(entry.handle.Get());
-    if (!systemPath) return LastWin32Error();
-    entry.attributes = tag.FileAttributes;
-    entry.systemPath = std::move(*systemPath);
-    return {};
-}
-
-bool SetAttributes(HANDLE handle, DWORD attributes) {
-    // Zero times leave the times as they are; zero attributes would too, hence NORMAL.
-    FILE_BASIC_INFO basic{};
-    const DWORD settable = attributes & ~(FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT);
-    basic.FileAttributes = settable ? settable : FILE_ATTRIBUTE_NORMAL;
-    return ::SetFileInformationByHandle(handle, FileBasicInfo, &basic, sizeof basic);
-}
-
-// Marks the opened entry to go when its handle closes. A read-only entry goes only with force,
-// which clears the attribute through the handle, and sets it again if the entry still stays.
-std::error_code Dispose(const OpenedEntry& entry, bool force) {
-    const bool readOnly = (entry.attributes & FILE_ATTRIBUTE_READONLY) != 0;
-    if (readOnly && !force) return Win32Error(ERROR_ACCESS_DENIED);
-    HANDLE handle = entry.handle.Get();
-    if (readOnly && !SetAttributes(handle, entry.attributes & ~FILE_ATTRIBUTE_READONLY)) {
-        return LastWin32Error();
-    }
-    FILE_DISPOSITION_INFO disposition{TRUE};
-    if (::SetFileInformationByHandle(handle, FileDispositionInfo, &disposition,
-                                     sizeof disposition)) {
-        return {};
-    }
-    const std::error_code error = LastWin32Error();
-    if (readOnly) SetAttributes(handle, entry.attributes);
-    return error;
-}
-
-// What an opened entry turned out to be, for deleting it.
-enum class Found { Elsewhere, Link, Folder, File };
-
-// Where a listed entry lies: its folder, as the system names it and in full, and its name.
-struct Expected {
-    std::wstring systemFolder;
-    std::wstring fullFolder;
-    std::wstring name;
-};
-
-// Whether the opened entry is the one its folder listed. Wine drops the trailing dots and spaces
-// of a name from the system path; that shorter name must then not be a sibling (a link "x." to
-// its neighbour "x" would look the same).
-bool IsWhereListed(const OpenedEntry& entry, const Expected& expected) {
-    if (entry.systemPath == Join(expected.systemFolder, expected.name)) return true;
-    const size_t kept = expected.name.find_last_not_of(L". ");
-    if (kept == std::wstring::npos || kept + 1 == expected.name.size()) return false;
-    const std::wstring shorter = expected.name.substr(0, kept + 1);
-    return entry.systemPath == Join(expected.systemFolder, shorter) &&
-           ::GetFileAttributesW(Join(expected.fullFolder, shorter).c_str()) ==
-               INVALID_FILE_ATTRIBUTES;
-}
-
-Found Classify(const OpenedEntry& entry, const Expected& expected) {
-    if (!IsWhereListed(entry, expected)) return Found::Elsewhere;
-    if (IsLink(entry.attributes)) return Found::Link;
-    return IsFolder(entry.attributes) ? Found::Folder : Found::File;
-}
-
-struct ListedChild {
-    std::wstring name;
-    DWORD attributes;
-};
-
-// The entries of an opened folder, read through its handle. An empty folder is not an error; a
-// read that breaks off says why and keeps what came before it.
-std::error_code ListOpened(HANDLE folder, std::vector<ListedChild>& children) {
-    // Many entries a call, within what every file system accepts; aligned as the records are.
-    std::vector<LONGLONG> buffer(64 * 1024 / sizeof(LONGLONG));
-    const auto size = static_cast<DWORD>(buffer.size() * sizeof(LONGLONG));
-    for (bool first = true;; first = false) {
-        if (!::GetFileInformationByHandleEx(folder, FileIdBothDirectoryInfo, buffer.data(), size)) {
-            const DWORD error = ::GetLastError();
-            // A root without entries has not even "." and "..".
-            const bool end =
-                error == ERROR_NO_MORE_FILES || (first && error == ERROR_FILE_NOT_FOUND);
-            return end ? std::error_code{} : Win32Error(error);
-        }
-        const auto* record = reinterpret_cast<const std::byte*>(buffer.data());
-        for (;;) {
-            const auto* info = reinterpret_cast<const FILE_ID_BOTH_DIR_INFO*>(record);
-            std::wstring name(info->FileName, info->FileNameLength / sizeof(wchar_t));
-            if (!IsDotOrDotDot(name)) children.push_back({std::move(name), info->FileAttributes});
-            if (info->NextEntryOffset == 0) break;
-            record += info->NextEntryOffset;
-        }
-    }
-}
-
-// A root entry of a drive opened for deletion, and where it should lie.
-struct RootEntry {
-    OpenedEntry entry;
-    Expected expected;
-};
-
-std::error_code OpenRootEntry(const std::wstring& path, DWORD access, RootEntry& opened) {
-    const auto name = RootEntryName(path);
-    if (!name) return VelquorError::NotARootEntry;
+// A root entry of a drive, opened as itself.
+std::error_code OpenRootEntry(const std::wstring& path, DWORD access, ListedEntry& opened) {
+    if (!RootEntryName(path)) return VelquorError::NotARootEntry;
     const QuietDriveErrors quiet;
-    const std::wstring root = std::wstring(kLongPrefix) + path.substr(0, 3);
-    const UniqueFile rootHandle{::CreateFileW(root.c_str(), FILE_READ_ATTRIBUTES | SYNCHRONIZE,
-                                              kShareAll, nullptr, OPEN_EXISTING, kOpenAsItself,
-                                              nullptr)};
-    if (!rootHandle) return LastWin32Error();
-    auto rootSystemPath = SystemPath(rootHandle.Get());
-    if (!rootSystemPath) return LastWin32Error();
-    opened.expected = {std::move(*rootSystemPath), root, std::wstring(*name)};
-    return Open(root + std::wstring(*name), access, opened.entry);
+    return OpenListed(std::wstring(kLongPrefix) + path, access, opened);
 }
 
-// Deletes one folder tree, level by level from an explicit stack (a tree thousands deep cannot
-// overflow it). Every entry is opened as itself and checked to lie where its folder's listing
-// put it before anything is done to it.
-class TreeDeletion {
+// A root entry is a clean drive path, which always has its long form.
+Location RootLocation(const std::wstring& path) {
+    return {path, std::wstring(kLongPrefix) + path};
+}
+
+// Deletes a tree as the walk meets it: files and links at once, each folder once it is empty.
+// A folder left holding something that stayed stays too, silently.
+class TreeDeletion final : public TreeWalk::Visitor {
 public:
     TreeDeletion(bool force, const BetweenItems& between, TreeReport& report)
         : force_(force), between_(between), report_(report) {}
 
-    void Run(const Location& top, RootEntry opened) {
-        Handle(top, opened.expected, std::move(opened.entry), kEmptyAccess);
-        while (!levels_.empty()) {
-            Level& level = levels_.back();
-            if (level.folders.empty()) {
-                Leave();
-                continue;
-            }
-            const std::wstring name = std::move(level.folders.back());
-            level.folders.pop_back();
-            const Location item = level.folder.Child(name);
-            Visit(item, ChildOf(level, name), kEmptyAccess);
+    DWORD Access(bool folder) const override { return folder ? kEmptyAccess : kDeleteAccess; }
+
+    void Meet(const Location& item, Found found, OpenedEntry entry) override {
+        if (found == Found::Elsewhere) return Keep(item.plain, VelquorError::LinkNotRemovable);
+        Remove(item.plain, std::move(entry));
+    }
+
+    // A read-only folder without force is left whole.
+    bool Enter(const TreeWalk::Folder& folder, const OpenedEntry& entry) override {
+        if ((entry.attributes & FILE_ATTRIBUTE_READONLY) && !force_) {
+            Keep(folder.at.plain, Win32Error(ERROR_ACCESS_DENIED));
+            return false;
         }
+        kept_.push_back(false);
+        return true;
+    }
+
+    // The folder goes unless something in it stayed. It is opened again, and must still be the
+    // folder that was emptied.
+    void Leave(const TreeWalk::Folder& done) override {
+        const bool kept = kept_.back();
+        kept_.pop_back();
+        if (kept) return MarkKept();
+        OpenedEntry opened;
+        if (auto error = Open(done.at.full, kDeleteAccess, opened)) {
+            return Failed(done.at.plain, error);
+        }
+        if (opened.systemPath != done.systemPath ||
+            Classify(opened, done.place) != Found::Folder) {
+            return Keep(done.at.plain, VelquorError::TreeMoved);
+        }
+        Remove(done.at.plain, std::move(opened));
+    }
+
+    // Gone meanwhile is what deleting wanted.
+    void Failed(const std::wstring& plain, std::error_code error) override {
+        if (error != std::errc::no_such_file_or_directory) Keep(plain, error);
     }
 
 private:
-    struct Level {
-        Location folder;
-        Expected place;  // where the folder itself lies
-        std::wstring systemPath;
-        bool kept = false;  // something inside stayed, so the folder stays too
-        std::vector<std::wstring> folders;  // subfolders not yet visited
-    };
-
-    static Expected ChildOf(const Level& level, const std::wstring& name) {
-        return {level.systemPath, level.folder.full, name};
-    }
-
-    void Removed() {
-        if (between_) between_();
-    }
-
     // Something stayed: reported once, and the folders holding it stay silently.
     void Keep(const std::wstring& plain, std::error_code error) {
         report_.Add(plain, error);
-        if (!levels_.empty()) levels_.back().kept = true;
+        MarkKept();
     }
-
-    // Gone meanwhile is what deleting wanted; anything else that stops the open is kept.
-    void OpenFailed(const std::wstring& plain, std::error_code error) {
-        if (error != std::errc::no_such_file_or_directory) Keep(plain, error);
+    void MarkKept() {
+        if (!kept_.empty()) kept_.back() = true;
     }
 
     void Remove(const std::wstring& plain, OpenedEntry entry) {
         if (auto error = Dispose(entry, force_)) return Keep(plain, error);
         entry.handle.Reset();  // the entry goes as its handle closes
-        Removed();
-    }
-
-    void Visit(const Location& item, const Expected& expected, DWORD access) {
-        OpenedEntry opened;
-        if (auto error = Open(item.full, access, opened)) return OpenFailed(item.plain, error);
-        Handle(item, expected, std::move(opened), access);
-    }
-
-    // Removes a file or a link at once; a folder is listed and stacked. Only a folder opened
-    // with the right to list it is entered: one that was a file when listed changed meanwhile.
-    void Handle(const Location& item, const Expected& expected, OpenedEntry opened, DWORD access) {
-        switch (Classify(opened, expected)) {
-        case Found::Elsewhere: return Keep(item.plain, VelquorError::LinkNotRemovable);
-        case Found::Folder:
-            if (access != kEmptyAccess) return Keep(item.plain, Win32Error(ERROR_DIRECTORY));
-            return Enter(item, expected, opened);
-        case Found::Link:
-        case Found::File: return Remove(item.plain, std::move(opened));
-        }
-    }
-
-    // Lists an opened folder, removes its files and links and stacks its subfolders. A
-    // read-only folder without force is left whole.
-    void Enter(const Location& folder, const Expected& place, const OpenedEntry& opened) {
-        if ((opened.attributes & FILE_ATTRIBUTE_READONLY) && !force_) {
-            return Keep(folder.plain, Win32Error(ERROR_ACCESS_DENIED));
-        }
-        std::vector<ListedChild> children;
-        const std::error_code listError = ListOpened(opened.handle.Get(), children);
-        levels_.push_back({folder, place, opened.systemPath, false, {}});
-        if (listError) Keep(folder.plain, listError);
-        for (const ListedChild& child : children) {
-            Level& level = levels_.back();
-            if (IsFolder(child.attributes) && !IsLink(child.attributes)) {
-                level.folders.push_back(child.name);
-                continue;
-            }
-            const Location item = level.folder.Child(child.name);
-            Visit(item, ChildOf(level, child.name), kDeleteAccess);
-        }
-    }
-
-    // Everything inside is done: the folder goes unless something in it stayed. It is opened
-    // again, and must still be the folder that was emptied.
-    void Leave() {
-        const Level done = std::move(levels_.back());
-        levels_.pop_back();
-        if (done.kept) {
-            if (!levels_.empty()) levels_.back().kept = true;
-            return;
-        }
-        OpenedEntry opened;
-        if (auto error = Open(done.folder.full, kDeleteAccess, opened)) {
-            return OpenFailed(done.folder.plain, error);
-        }
-        if (opened.systemPath != done.systemPath || Classify(opened, done.place) != Found::Folder) {
-            return Keep(done.folder.plain, VelquorError::TreeMoved);
-        }
-        Remove(done.folder.plain, std::move(opened));
+        CallBetween(between_);
     }
 
     const bool force_;
     const BetweenItems& between_;
     TreeReport& report_;
-    std::vector<Level> levels_;
+    std::vector<bool> kept_;  // for each folder being emptied: something inside stayed
 };
 
+// Takes attributes off the entries of a tree as the walk meets them, each folder as it is
+// entered. Links keep theirs, and so do their targets: each is reported.
+class AttributeClearing final : public TreeWalk::Visitor {
+public:
+    AttributeClearing(DWORD mask, const BetweenItems& between, AttributeReport& report)
+        : mask_(mask), between_(between), report_(report) {}
+
+    DWORD Access(bool folder) const override {
+        return folder ? kChangeAccess | FILE_LIST_DIRECTORY : kChangeAccess;
+    }
+
+    void Meet(const Location& item, Found found, OpenedEntry entry) override {
+        if (found == Found::File) {
+            Clear(item.plain, entry);
+        } else {
+            Failed(item.plain, VelquorError::LinkNotFollowed);
+        }
+        CallBetween(between_);
+    }
+
+    bool Enter(const TreeWalk::Folder& folder, const OpenedEntry& entry) override {
+        Clear(folder.at.plain, entry);
+        return true;
+    }
+
+    void Leave(const TreeWalk::Folder&) override { CallBetween(between_); }
+
+    void Failed(const std::wstring& plain, std::error_code error) override {
+        report_.failures.push_back({plain, error});
+    }
+
+private:
+    void Clear(const std::wstring& plain, const OpenedEntry& entry) {
+        const DWORD after = entry.attributes & ~mask_;
+        if (after == entry.attributes) return;
+        if (!WriteAttributes(entry.handle.Get(), after)) return Failed(plain, LastWin32Error());
+        report_.changes.push_back({plain, entry.attributes, after});
+    }
+
+    const DWORD mask_;
+    const BetweenItems& between_;
+    AttributeReport& report_;
+};
+
+// An entry given by any path, opened as itself; a link, or what the system opened in its place,
+// is refused.
+std::error_code OpenNoLink(const std::wstring& path, DWORD access, ListedEntry& opened) {
+    const auto full = LongPath(path);
+    if (!full) return InvalidName();
+    if (auto error = OpenListed(*full, access, opened)) return error;
+    const Found found = Classify(opened.entry, opened.expected);
+    if (found == Found::Elsewhere || found == Found::Link) return VelquorError::LinkNotFollowed;
+    return {};
+}
 }  // namespace
 
 std::vector<std::wstring> Win32FileSystemService::Drives() {
@@ -614,39 +337,47 @@ std::optional<std::wstring> Win32FileSystemService::TypeName(const std::wstring&
 }
 
 std::error_code Win32FileSystemService::CopyFile(const std::wstring& source,
-                                                 const std::wstring& destination, bool overwrite) {
+                                                 const std::wstring& destination, bool overwrite,
+                                                 const BetweenItems& between) {
     const auto from = LongPath(source);
     const auto to = LongPath(destination);
     if (!from || !to) return InvalidName();
-    return Copy(*from, *to, overwrite);
+    const QuietDriveErrors quiet;
+    ListedEntry opened;
+    if (auto error = OpenListed(*from, kReadAccess, opened)) return error;
+    switch (Classify(opened.entry, opened.expected)) {
+    case Found::Elsewhere:
+    case Found::Link: return VelquorError::LinkNotFollowed;
+    case Found::Folder: return std::make_error_code(std::errc::is_a_directory);
+    case Found::File: break;
+    }
+    return CopyOpenedFile(opened.entry.handle.Get(), *to, overwrite, between);
 }
 
 TreeReport Win32FileSystemService::CopyFolder(const std::wstring& source,
-                                              const std::wstring& destination, bool overwrite) {
+                                              const std::wstring& destination, bool overwrite,
+                                              const BetweenItems& between) {
     TreeReport report;
-    auto from = Locate(source);
-    auto to = LongPath(destination);
+    const auto from = Locate(source);
+    const auto to = LongPath(destination);
     if (!from || !to) {
         report.Add(source, InvalidName());
         return report;
     }
-    if (IsSameOrInside(from->full, *to)) {
-        report.Add(source, VelquorError::DestinationInsideSource);
-        return report;
-    }
-    const DWORD attributes = ::GetFileAttributesW(from->full.c_str());
-    if (auto error = FolderError(attributes)) {
+    const QuietDriveErrors quiet;
+    ListedEntry opened;
+    if (auto error = OpenListed(from->full, kReadAccess, opened)) {
         report.Add(source, error);
-    } else if (IsLink(attributes)) {
-        report.Add(source, VelquorError::LinkNotFollowed);
+    } else if (Classify(opened.entry, opened.expected) == Found::File) {
+        report.Add(source, Win32Error(ERROR_DIRECTORY));
     } else {
-        CopyTree({std::move(*from), std::move(*to)}, overwrite, report);
+        CopyTree(*from, std::move(opened), *to, overwrite, between, report);
     }
     return report;
 }
 
 std::error_code Win32FileSystemService::DeleteFile(const std::wstring& path, bool force) {
-    RootEntry opened;
+    ListedEntry opened;
     if (auto error = OpenRootEntry(path, kDeleteAccess, opened)) return error;
     // A link to a folder is what FolderExists calls a folder: DeleteFolder's to remove.
     if (IsFolder(opened.entry.attributes)) return std::make_error_code(std::errc::is_a_directory);
@@ -661,15 +392,43 @@ std::error_code Win32FileSystemService::DeleteFile(const std::wstring& path, boo
 TreeReport Win32FileSystemService::DeleteFolder(const std::wstring& path, bool force,
                                                 const BetweenItems& between) {
     TreeReport report;
-    RootEntry opened;
+    ListedEntry opened;
     if (auto error = OpenRootEntry(path, kEmptyAccess, opened)) {
         report.Add(path, error);
     } else if (!IsFolder(opened.entry.attributes)) {
         report.Add(path, Win32Error(ERROR_DIRECTORY));
     } else {
-        // A root entry is a clean drive path, which always has its long form.
-        const Location top{path, std::wstring(kLongPrefix) + path};
-        TreeDeletion(force, between, report).Run(top, std::move(opened));
+        TreeDeletion deletion(force, between, report);
+        TreeWalk(deletion).Run(RootLocation(path), std::move(opened));
+    }
+    return report;
+}
+
+// Nothing for a link: not every system lets its own attributes be read (Wine opens the target).
+std::optional<Attributes> Win32FileSystemService::GetAttributes(const std::wstring& path) {
+    ListedEntry opened;
+    if (OpenNoLink(path, FILE_READ_ATTRIBUTES | SYNCHRONIZE, opened)) return std::nullopt;
+    return opened.entry.attributes;
+}
+
+std::error_code Win32FileSystemService::SetAttributes(const std::wstring& path,
+                                                      Attributes attributes) {
+    ListedEntry opened;
+    if (auto error = OpenNoLink(path, kChangeAccess, opened)) return error;
+    return WriteAttributes(opened.entry.handle.Get(), attributes) ? std::error_code{}
+                                                                  : LastWin32Error();
+}
+
+AttributeReport Win32FileSystemService::ClearAttributes(const std::wstring& path,
+                                                        Attributes mask,
+                                                        const BetweenItems& between) {
+    AttributeReport report;
+    AttributeClearing clearing(mask, between, report);
+    ListedEntry opened;
+    if (auto error = OpenRootEntry(path, clearing.Access(true), opened)) {
+        clearing.Failed(path, error);
+    } else {
+        TreeWalk(clearing).Run(RootLocation(path), std::move(opened));
     }
     return report;
 }

@@ -19,10 +19,14 @@ public:
     std::optional<LocalDateTime> DateCreated(const std::wstring& path) override;
     std::optional<std::wstring> TypeName(const std::wstring& path) override;
     std::error_code CopyFile(const std::wstring& source, const std::wstring& destination,
-                             bool overwrite) override;
+                             bool overwrite, const BetweenItems& between) override;
     TreeReport CopyFolder(const std::wstring& source, const std::wstring& destination,
-                          bool overwrite) override;
+                          bool overwrite, const BetweenItems& between) override;
     std::error_code DeleteFile(const std::wstring& path, bool force) override;
     TreeReport DeleteFolder(const std::wstring& path, bool force,
                             const BetweenItems& between) override;
+    std::optional<Attributes> GetAttributes(const std::wstring& path) override;
+    std::error_code SetAttributes(const std::wstring& path, Attributes attributes) override;
+    AttributeReport ClearAttributes(const std::wstring& path, Attributes mask,
+                                    const BetweenItems& between) override;
 };

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "listing/AnsweringPace.h"
 #include "listing/Utf8.h"
 #include "listing/VelquorError.h"
 
@@ -98,11 +99,14 @@ void BackupCopy::CopyLine(int line, std::vector<ItemFailure>& failures) {
         return;
     }
     const std::wstring target = WithTrailingBackslash(DestinationPath) + *name;
+    // A large file or tree would otherwise hold the window still until it is copied.
+    AnsweringPace pace(viewer_.pump);
+    const BetweenItems between = [&pace] { pace.Between(); };
     if (isFile) {
-        if (const auto error = files.CopyFile(source, target, true)) failures.push_back({source, error});
+        if (const auto error = files.CopyFile(source, target, true, between)) failures.push_back({source, error});
         return;
     }
-    const TreeReport report = files.CopyFolder(source, target, true);
+    const TreeReport report = files.CopyFolder(source, target, true, between);
     failures.insert(failures.end(), report.failures.begin(), report.failures.end());
 }
 

@@ -1,10 +1,18 @@
 #include "listing/PosixFileSystemService.h"
 
 #include <fcntl.h>
+#include <linux/fs.h>
 #include <sched.h>
+#include <sys/ioctl.h>
 #include <sys/mount.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
+
+#include <csignal>
+#include <cstdio>
+#include <cstring>
 
 #include <algorithm>
 #include <ctime>
@@ -28,6 +36,7 @@ namespace {
 namespace fs = std::filesystem;
 using contract::Failures;
 using contract::FailuresOf;
+using contract::Nothing;
 using Paths = std::vector<std::wstring>;
 
 std::error_code Errc(std::errc code) { return std::make_error_code(code); }
@@ -63,8 +72,45 @@ protected:
     PosixFileSystemService files_;
 };
 
-// The contract's stick: POSIX folders presented as drives. POSIX has no hidden or system
-// attribute (a name with a dot is as hidden as it gets), so only read-only is set.
+constexpr char kDosAttribute[] = "user.DOSATTRIB";
+
+// Gives a host entry hidden and system where Wine keeps them, as Wine writes them ("0x6").
+void MarkAsWineDoes(const fs::path& host, Attributes attributes) {
+    const Attributes dos = attributes & (attributes::kHidden | attributes::kSystem);
+    if (dos == 0) return;
+    const std::string value = "0x" + std::to_string(dos);  // below 10: the same in hex
+    EXPECT_EQ(::setxattr(host.c_str(), kDosAttribute, value.data(), value.size(), 0), 0)
+        << host << ": " << std::strerror(errno);
+}
+
+std::string DosAttribute(const fs::path& host) {
+    char value[64];
+    const ssize_t length = ::getxattr(host.c_str(), kDosAttribute, value, sizeof value);
+    return length < 0 ? "<none>" : std::string(value, static_cast<std::size_t>(length));
+}
+
+// Writes past a size fail (EFBIG) while it lives, as on a full disk, instead of ending the process.
+class WritesCappedAt {
+public:
+    explicit WritesCappedAt(rlim_t bytes) {
+        ::getrlimit(RLIMIT_FSIZE, &previous_);
+        const rlimit capped{bytes, previous_.rlim_max};
+        EXPECT_EQ(::setrlimit(RLIMIT_FSIZE, &capped), 0) << std::strerror(errno);
+        previousAction_ = std::signal(SIGXFSZ, SIG_IGN);
+    }
+    WritesCappedAt(const WritesCappedAt&) = delete;
+    WritesCappedAt& operator=(const WritesCappedAt&) = delete;
+    ~WritesCappedAt() {
+        ::setrlimit(RLIMIT_FSIZE, &previous_);
+        std::signal(SIGXFSZ, previousAction_);
+    }
+
+private:
+    rlimit previous_{};
+    void (*previousAction_)(int) = nullptr;
+};
+
+// The contract's stick: POSIX folders presented as drives, with attributes where Wine keeps them.
 class PosixStick : private PosixDrives {
 public:
     void SetUp() {}
@@ -73,16 +119,18 @@ public:
     std::wstring OtherDrive() const { return L"C:"; }
     std::wstring NotReadyDrive() const { return L"F:"; }
 
-    void Folder(const std::wstring& path, Attributes = {}) {
+    void Folder(const std::wstring& path, Attributes attributes = 0) {
         std::error_code ec;
         fs::create_directory(Host(path), ec);
         EXPECT_FALSE(ec) << Host(path) << ": " << ec.message();
+        MarkAsWineDoes(Host(path), attributes);
     }
     void MakeReadOnly(const std::wstring& folder) { TempTree::ReadOnly(Host(folder)); }
-    void File(const std::wstring& path, std::string_view content, Attributes attributes = {}) {
+    void File(const std::wstring& path, std::string_view content, Attributes attributes = 0) {
         const fs::path host = Host(path);
         EXPECT_TRUE(std::ofstream(host, std::ios::binary) << content) << host;
-        if (attributes.readOnly) TempTree::ReadOnly(host);
+        MarkAsWineDoes(host, attributes);
+        if (attributes & attributes::kReadOnly) TempTree::ReadOnly(host);
     }
     bool Link(const std::wstring& link, const std::wstring& target) {
         std::error_code ec;
@@ -103,6 +151,33 @@ public:
         return fs::exists(fs::symlink_status(Host(path)));
     }
     bool IsReadOnly(const std::wstring& path) const { return (ModeOf(Host(path)) & S_IWUSR) == 0; }
+    contract::Paths Names(const std::wstring& folder) const {
+        contract::Paths names;
+        for (const fs::directory_entry& entry : fs::directory_iterator(Host(folder))) {
+            names.push_back(entry.path().filename().wstring());
+        }
+        return contract::Sorted(names);
+    }
+    void Backdate(const std::wstring& path) {
+        const timespec times[2] = {{0, UTIME_OMIT}, {kLongAgo, 0}};
+        EXPECT_EQ(::utimensat(AT_FDCWD, Host(path).c_str(), times, AT_SYMLINK_NOFOLLOW), 0)
+            << Host(path) << ": " << std::strerror(errno);
+    }
+    std::optional<std::int64_t> LastWrite(const std::wstring& path) const {
+        struct stat facts {};
+        if (::lstat(Host(path).c_str(), &facts) != 0) return std::nullopt;
+        return facts.st_mtim.tv_sec;
+    }
+    contract::Paths CopyWithLittleRoom(const std::wstring& source, const std::wstring& destination,
+                                       bool folder) {
+        const WritesCappedAt cap(contract::kRoom);
+        if (folder) {
+            return contract::FailedPaths(
+                files_.CopyFolder(source, destination, true, contract::Nothing()));
+        }
+        if (files_.CopyFile(source, destination, true, contract::Nothing())) return {source};
+        return {};
+    }
 
     struct Held {};
     Held HoldOpen(const std::wstring&) { return {}; }
@@ -110,6 +185,7 @@ public:
         return "POSIX deletes an open file all the same: nothing here can hold one";
     }
     static bool RemovesLinks() { return true; }
+    static bool KeepsReadOnlyFolders() { return true; }
     // The deepest host path stays within PATH_MAX.
     static constexpr int kDeepTree = 1500;
     static LocalDateTime Now() {
@@ -121,6 +197,8 @@ public:
     }
 
 private:
+    static constexpr std::time_t kLongAgo = 981173106;  // 2001-02-03
+
     // "E:\\a\\b" as the host path it stands for.
     fs::path Host(const std::wstring& path) const {
         fs::path host = path.starts_with(L"E:") ? stick_ : disk_;
@@ -179,10 +257,11 @@ TEST_F(PosixDrivesTest, PathsGoThroughTheTableAndNeverClimbOutOfTheDrive) {
     EXPECT_FALSE(files_.FileExists(L"E:\\..\\disk\\secreto.txt"));
 
     const std::error_code notADrive = VelquorError::NotADrivePath;
-    EXPECT_EQ(files_.CopyFile(L"Q:\\a.txt", L"E:\\b.txt", false), notADrive);
-    EXPECT_EQ(files_.CopyFile(L"E:\\..\\disk\\secreto.txt", L"E:\\b.txt", false), notADrive);
+    EXPECT_EQ(files_.CopyFile(L"Q:\\a.txt", L"E:\\b.txt", false, Nothing()), notADrive);
+    EXPECT_EQ(files_.CopyFile(L"E:\\..\\disk\\secreto.txt", L"E:\\b.txt", false, Nothing()),
+              notADrive);
     EXPECT_EQ(files_.DeleteFile(L"Q:\\a.txt", true), notADrive);
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"Q:\\x", true, contract::Nothing())),
+    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"Q:\\x", true, Nothing())),
               OneFailure(L"Q:\\x", notADrive));
     EXPECT_EQ(RootFiles(files_, L"Q:").error, notADrive);
     EXPECT_TRUE(fs::exists(secret));
@@ -226,7 +305,7 @@ TEST_F(PosixRootsTest, NamesInAnyScriptRoundTrip) {
     EXPECT_EQ(RootFolders(files_, L"E:").paths, Paths{L"E:\\Фото"});
     EXPECT_EQ(RootFiles(files_, L"E:").paths, Paths{L"E:\\😀 notas.txt"});
     EXPECT_EQ(files_.Name(L"E:\\Фото\\写真.jpg"), L"写真.jpg");
-    EXPECT_EQ(files_.CopyFile(L"E:\\Фото\\写真.jpg", L"E:\\Фото\\Ωμέγα.jpg", false),
+    EXPECT_EQ(files_.CopyFile(L"E:\\Фото\\写真.jpg", L"E:\\Фото\\Ωμέγα.jpg", false, Nothing()),
               std::error_code());
     EXPECT_EQ(TempTree::Contents(stick_ / "Фото/Ωμέγα.jpg"), "abc");
     EXPECT_EQ(files_.DeleteFile(L"E:\\😀 notas.txt", false), std::error_code());
@@ -256,7 +335,7 @@ TEST_F(PosixRootsTest, ABackslashInANameIsListedApartFromSeparatorsAndReachesOnl
     EXPECT_TRUE(files_.FileExists(listed[1]));
     EXPECT_EQ(files_.FileSize(oneName), 3u);
     EXPECT_EQ(files_.Name(oneName), L"Fotos\uF05Cboda.jpg");
-    EXPECT_EQ(files_.CopyFile(oneName, L"C:\\copia.jpg", false), std::error_code());
+    EXPECT_EQ(files_.CopyFile(oneName, L"C:\\copia.jpg", false, Nothing()), std::error_code());
     EXPECT_EQ(TempTree::Contents(disk_ / "copia.jpg"), "una");
 
     EXPECT_EQ(files_.DeleteFile(oneName, false), std::error_code());
@@ -271,7 +350,7 @@ TEST_F(PosixDeleteTest, ABackslashNamedFolderIsDeletedWithItsContentsAndNothingB
     OnStick("a/b/fuera.txt", "fuera");
 
     EXPECT_EQ(RootFolders(files_, L"E:").paths.size(), 2u);
-    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\a\uF05Cb", false, contract::Nothing())), Failures{});
+    EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"E:\\a\uF05Cb", false, Nothing())), Failures{});
     EXPECT_FALSE(Exists("a\\b"));
     EXPECT_EQ(TempTree::Contents(stick_ / "a/b/fuera.txt"), "fuera");
 }
@@ -296,7 +375,7 @@ TEST_F(PosixDeleteTest, AMountInsideADeletedFolderIsLeftAndReported) {
     ASSERT_EQ(::mount(outside.c_str(), mountPoint.c_str(), nullptr, MS_BIND, nullptr), 0)
         << "bind mount: errno " << errno;
 
-    const Failures failures = FailuresOf(files_.DeleteFolder(L"E:\\d", true, contract::Nothing()));
+    const Failures failures = FailuresOf(files_.DeleteFolder(L"E:\\d", true, Nothing()));
     ::umount2(mountPoint.c_str(), MNT_DETACH);
 
     EXPECT_EQ(failures, OneFailure(L"E:\\d\\montado", VelquorError::OtherFileSystem));
@@ -325,7 +404,7 @@ TEST_F(PosixCopyFileTest, CopiesEveryByteAndTheModeWhateverTheUmask) {
     ::chmod(source.c_str(), 0640);
 
     const mode_t oldMask = ::umask(077);
-    const std::error_code ec = files_.CopyFile(L"E:\\a.bin", L"C:\\b.bin", false);
+    const std::error_code ec = files_.CopyFile(L"E:\\a.bin", L"C:\\b.bin", false, Nothing());
     ::umask(oldMask);
 
     EXPECT_EQ(ec, std::error_code());
@@ -333,24 +412,28 @@ TEST_F(PosixCopyFileTest, CopiesEveryByteAndTheModeWhateverTheUmask) {
     EXPECT_EQ(ModeOf(tree_ / "disk/b.bin"), 0640);
 }
 
-TEST_F(PosixCopyFileTest, NeverReplacesAReadOnlyFile) {
-    OnStick("nuevo.txt", "nuevo");
+TEST_F(PosixCopyFileTest, AReadOnlyEarlierCopyGivesWayToTheSourceAndItsMode) {
+    ::chmod(OnStick("nuevo.txt", "nuevo").c_str(), 0640);
     TempTree::ReadOnly(OnStick("protegido.txt", "protegido"));
 
-    EXPECT_EQ(files_.CopyFile(L"E:\\nuevo.txt", L"E:\\protegido.txt", true),
-              Errc(std::errc::permission_denied));
-    EXPECT_EQ(TempTree::Contents(stick_ / "protegido.txt"), "protegido");
+    EXPECT_EQ(files_.CopyFile(L"E:\\nuevo.txt", L"E:\\protegido.txt", true, Nothing()),
+              std::error_code());
+    EXPECT_EQ(TempTree::Contents(stick_ / "protegido.txt"), "nuevo");
+    EXPECT_EQ(ModeOf(stick_ / "protegido.txt"), 0640);
 }
 
 TEST_F(PosixCopyFileTest, FoldersMissingSourcesAndTheFileItselfAreRefused) {
     OnStick("a.txt", "datos");
     tree_.Folder("stick/Fotos");
 
-    EXPECT_EQ(files_.CopyFile(L"E:\\a.txt", L"E:\\a.txt", true), Errc(std::errc::invalid_argument));
+    EXPECT_EQ(files_.CopyFile(L"E:\\a.txt", L"E:\\a.txt", true, Nothing()),
+              VelquorError::DestinationIsSource);
     EXPECT_EQ(TempTree::Contents(stick_ / "a.txt"), "datos");
-    EXPECT_EQ(files_.CopyFile(L"E:\\Fotos", L"E:\\b.txt", false), Errc(std::errc::is_a_directory));
-    EXPECT_EQ(files_.CopyFile(L"E:\\a.txt", L"E:\\Fotos", true), Errc(std::errc::is_a_directory));
-    EXPECT_EQ(files_.CopyFile(L"E:\\nada.txt", L"E:\\c.txt", false),
+    EXPECT_EQ(files_.CopyFile(L"E:\\Fotos", L"E:\\b.txt", false, Nothing()),
+              Errc(std::errc::is_a_directory));
+    EXPECT_EQ(files_.CopyFile(L"E:\\a.txt", L"E:\\Fotos", true, Nothing()),
+              Errc(std::errc::is_a_directory));
+    EXPECT_EQ(files_.CopyFile(L"E:\\nada.txt", L"E:\\c.txt", false, Nothing()),
               Errc(std::errc::no_such_file_or_directory));
     EXPECT_FALSE(Exists("b.txt"));
     EXPECT_FALSE(Exists("c.txt"));
@@ -361,7 +444,7 @@ TEST_F(PosixCopyFileTest, ALinkAsTargetIsReplacedAndItsTargetLeftAlone) {
     OnStick("a.txt", "datos");
     tree_.Link("stick/enlace.txt", outside);
 
-    EXPECT_EQ(files_.CopyFile(L"E:\\a.txt", L"E:\\enlace.txt", true), std::error_code());
+    EXPECT_EQ(files_.CopyFile(L"E:\\a.txt", L"E:\\enlace.txt", true, Nothing()), std::error_code());
     EXPECT_EQ(TempTree::Contents(outside), "fuera");
     EXPECT_FALSE(fs::is_symlink(stick_ / "enlace.txt"));
     EXPECT_EQ(TempTree::Contents(stick_ / "enlace.txt"), "datos");
@@ -376,7 +459,7 @@ TEST_F(PosixCopyFolderTest, LinksAndLoopsAreReportedNotFollowedAndTheRestIsCopie
     tree_.Link("stick/src/out", tree_ / "outside");
 
     const std::error_code link = VelquorError::LinkNotFollowed;
-    EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\src", L"E:\\copia", false)),
+    EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\src", L"E:\\copia", false, Nothing())),
               (Failures{{L"E:\\src\\out", link}, {L"E:\\src\\sub\\loop", link},
                         {L"E:\\src\\toA", link}}));
     EXPECT_EQ(TempTree::Contents(stick_ / "copia/a.txt"), "a");
@@ -384,7 +467,7 @@ TEST_F(PosixCopyFolderTest, LinksAndLoopsAreReportedNotFollowedAndTheRestIsCopie
     EXPECT_FALSE(Exists("copia/sub/loop"));
     EXPECT_FALSE(Exists("copia/out"));
 
-    EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\src\\out", L"E:\\fuera", false)),
+    EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\src\\out", L"E:\\fuera", false, Nothing())),
               (Failures{{L"E:\\src\\out", link}}));
     EXPECT_FALSE(Exists("fuera"));
 }
@@ -395,14 +478,96 @@ TEST_F(PosixCopyFolderTest, ALinkToTheSourceCannotSmuggleTheCopyIntoIt) {
     const Failures refused = OneFailure(L"E:\\src", VelquorError::DestinationInsideSource);
 
     for (const wchar_t* destination : {L"E:\\alias\\copia", L"E:\\alias"}) {
-        EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\src", destination, true)), refused)
+        EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\src", destination, true, Nothing())), refused)
             << ::testing::PrintToString(std::wstring(destination));
     }
     const auto children = std::distance(fs::directory_iterator(stick_ / "src"), {});
     EXPECT_EQ(children, 1);
 
-    EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\src", L"E:\\src2", true)), Failures{});
+    EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\src", L"E:\\src2", true, Nothing())), Failures{});
     EXPECT_TRUE(Exists("src2/a.txt"));
+}
+
+using PosixAttributesTest = PosixServiceTest;
+
+TEST_F(PosixAttributesTest, HiddenAndSystemLiveWhereWineKeepsThemAndReadOnlyInTheMode) {
+    const fs::path file = OnStick("autorun.inf");
+    const Attributes hiddenSystem = attributes::kHidden | attributes::kSystem;
+
+    EXPECT_EQ(files_.SetAttributes(L"E:\\autorun.inf", hiddenSystem | attributes::kReadOnly),
+              std::error_code());
+    EXPECT_EQ(DosAttribute(file), "0x6");
+    EXPECT_EQ(ModeOf(file) & 0222, 0);
+    EXPECT_EQ(files_.SetAttributes(L"E:\\autorun.inf", 0), std::error_code());
+    EXPECT_EQ(DosAttribute(file), "<none>");
+    EXPECT_EQ(ModeOf(file) & 0200, 0200);
+    EXPECT_EQ(files_.GetAttributes(L"E:\\autorun.inf"), 0u);
+}
+
+TEST_F(PosixAttributesTest, WhatSambaWroteIsReadUpToItsOwnRecordAndJunkAsNothing) {
+    const fs::path samba = OnStick("samba.txt");
+    const fs::path junk = OnStick("raro.txt");
+    static constexpr char kSambaValue[] = "0x22\0\x01\x02";  // hidden and archive, then its record
+    ASSERT_EQ(::setxattr(samba.c_str(), kDosAttribute, kSambaValue, sizeof kSambaValue - 1, 0), 0);
+    ASSERT_EQ(::setxattr(junk.c_str(), kDosAttribute, "oculto", 6, 0), 0);
+    tree_.Folder("stick/carpeta");
+
+    EXPECT_EQ(files_.GetAttributes(L"E:\\samba.txt"), attributes::kHidden | attributes::kArchive);
+    EXPECT_EQ(files_.GetAttributes(L"E:\\raro.txt"), 0u);
+    EXPECT_EQ(files_.GetAttributes(L"E:\\carpeta"), attributes::kFolder);
+}
+
+// An immutable entry refuses every change, to its owner and to root alike.
+class Immutable {
+public:
+    explicit Immutable(const fs::path& path) : fd_(::open(path.c_str(), O_RDONLY | O_CLOEXEC)) {
+        int flags = 0;
+        if (fd_ < 0 || ::ioctl(fd_, FS_IOC_GETFLAGS, &flags) != 0) return;
+        flags |= FS_IMMUTABLE_FL;
+        set_ = ::ioctl(fd_, FS_IOC_SETFLAGS, &flags) == 0;
+        why_ = std::strerror(errno);
+    }
+    Immutable(const Immutable&) = delete;
+    Immutable& operator=(const Immutable&) = delete;
+    ~Immutable() {
+        int flags = 0;
+        if (set_ && ::ioctl(fd_, FS_IOC_GETFLAGS, &flags) == 0) {
+            flags &= ~FS_IMMUTABLE_FL;
+            ::ioctl(fd_, FS_IOC_SETFLAGS, &flags);
+        }
+        if (fd_ >= 0) ::close(fd_);
+    }
+
+    // Why the entry could not be made immutable, if it could not.
+    std::optional<std::string> Failure() const {
+        if (set_) return std::nullopt;
+        return "no immutable flag here (it takes CAP_LINUX_IMMUTABLE and a file system that has "
+               "it): " + why_;
+    }
+
+private:
+    int fd_ = -1;
+    bool set_ = false;
+    std::string why_;
+};
+
+TEST_F(PosixAttributesTest, AWriteProtectedEntryIsReportedAndTheRestCleared) {
+    const fs::path locked = OnStick("RECYCLER/bloqueado.exe");
+    OnStick("RECYCLER/libre.txt");
+    MarkAsWineDoes(locked, attributes::kHidden);
+    MarkAsWineDoes(stick_ / "RECYCLER/libre.txt", attributes::kHidden);
+    const Immutable immutable(locked);
+    if (const auto why = immutable.Failure()) GTEST_SKIP() << *why;
+
+    const AttributeReport report =
+        files_.ClearAttributes(L"E:\\RECYCLER", attributes::kHidden, Nothing());
+
+    EXPECT_EQ(FailuresOf(report.failures),
+              OneFailure(L"E:\\RECYCLER\\bloqueado.exe", Errc(std::errc::operation_not_permitted)));
+    EXPECT_EQ(contract::ChangedPaths(report), Paths{L"E:\\RECYCLER\\libre.txt"});
+    EXPECT_EQ(files_.SetAttributes(L"E:\\RECYCLER\\bloqueado.exe", 0),
+              Errc(std::errc::operation_not_permitted));
+    EXPECT_EQ(DosAttribute(locked), "0x2");
 }
 
 }  // namespace

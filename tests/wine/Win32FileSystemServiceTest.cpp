@@ -1,6 +1,7 @@
 #include "listing/Win32FileSystemService_win.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -59,10 +60,31 @@ void EmptyTestDrives() {
     ASSERT_EQ(TestDrives::Empty(L'S'), Paths{});
 }
 
-DWORD AttributesFor(const Attributes& attributes) {
-    return (attributes.readOnly ? FILE_ATTRIBUTE_READONLY : 0) |
-           (attributes.hidden ? FILE_ATTRIBUTE_HIDDEN : 0) |
-           (attributes.system ? FILE_ATTRIBUTE_SYSTEM : 0);
+// 100-nanosecond steps from 1601 to 1970.
+constexpr ULONGLONG kUnixEpoch = 116444736000000000ULL;
+
+UniqueFile OpenAsItself(const std::wstring& path, DWORD access) {
+    return UniqueFile{::CreateFileW(Long(path).c_str(), access,
+                                    FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                    nullptr, OPEN_EXISTING,
+                                    FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
+                                    nullptr)};
+}
+
+// The folder of this program, where the suite's helper programs lie.
+std::wstring OwnFolder() {
+    std::wstring path(32768, L'\0');
+    path.resize(::GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size())));
+    return path.substr(0, path.find_last_of(L'\\') + 1);
+}
+
+std::wstring Widen(const std::string& utf8) {
+    std::wstring wide(utf8.size(), L'\0');
+    wide.resize(static_cast<size_t>(::MultiByteToWideChar(CP_UTF8, 0, utf8.data(),
+                                                          static_cast<int>(utf8.size()),
+                                                          wide.data(),
+                                                          static_cast<int>(wide.size()))));
+    return wide;
 }
 
 // The contract's stick: the test drives that cmake/wine-run maps as removable.
@@ -74,12 +96,12 @@ public:
     std::wstring OtherDrive() const { return L"S:"; }
     std::wstring NotReadyDrive() const { return L"T:"; }
 
-    void Folder(const std::wstring& path, Attributes attributes = {}) {
+    void Folder(const std::wstring& path, Attributes attributes = 0) {
         MakeFolder(path);
         SetAttributes(path, attributes);
     }
     void MakeReadOnly(const std::wstring& folder) { MakeFolderReadOnly(folder); }
-    void File(const std::wstring& path, std::string_view content, Attributes attributes = {}) {
+    void File(const std::wstring& path, std::string_view content, Attributes attributes = 0) {
         MakeFile(path, content);
         SetAttributes(path, attributes);
     }
@@ -94,13 +116,65 @@ public:
     std::string Content(const std::wstring& path) const {
         const UniqueFile file{::CreateFileW(Long(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
                                             nullptr, OPEN_EXISTING, 0, nullptr)};
-        std::string content(4096, '\0');
+        LARGE_INTEGER size{};
+        if (!file || !::GetFileSizeEx(file.Get(), &size)) return "<missing>";
+        std::string content(static_cast<size_t>(size.QuadPart), '\0');
         DWORD read = 0;
-        if (!file || !::ReadFile(file.Get(), content.data(), 4096, &read, nullptr)) {
+        if (!::ReadFile(file.Get(), content.data(), static_cast<DWORD>(content.size()), &read,
+                        nullptr)) {
             return "<missing>";
         }
         content.resize(read);
         return content;
+    }
+    contract::Paths Names(const std::wstring& folder) const {
+        contract::Paths names;
+        WIN32_FIND_DATAW data{};
+        std::wstring pattern = Long(folder);
+        if (!pattern.ends_with(L'\\')) pattern += L'\\';
+        if (const UniqueFind find{::FindFirstFileW((pattern + L"*").c_str(), &data)}) {
+            do {
+                const std::wstring_view name = data.cFileName;
+                if (name != L"." && name != L"..") names.emplace_back(name);
+            } while (::FindNextFileW(find.Get(), &data));
+        }
+        return contract::Sorted(names);
+    }
+    void Backdate(const std::wstring& path) {
+        const UniqueFile entry = OpenAsItself(path, FILE_WRITE_ATTRIBUTES);
+        const ULONGLONG longAgo = kUnixEpoch + 981173106ULL * 10000000ULL;  // 2001-02-03
+        const FILETIME time{static_cast<DWORD>(longAgo), static_cast<DWORD>(longAgo >> 32)};
+        EXPECT_TRUE(entry && ::SetFileTime(entry.Get(), nullptr, nullptr, &time))
+            << ::testing::PrintToString(path) << ": error " << ::GetLastError();
+    }
+    std::optional<std::int64_t> LastWrite(const std::wstring& path) const {
+        WIN32_FILE_ATTRIBUTE_DATA data{};
+        if (!::GetFileAttributesExW(Long(path).c_str(), GetFileExInfoStandard, &data)) {
+            return std::nullopt;
+        }
+        const FILETIME& written = data.ftLastWriteTime;
+        const ULONGLONG time = (ULONGLONG{written.dwHighDateTime} << 32) | written.dwLowDateTime;
+        return static_cast<std::int64_t>((time - kUnixEpoch) / 10000000ULL);
+    }
+    // The copy runs in a program of its own (velquor_copy_probe) that the host shell starts under
+    // a file-size limit, with the signal that would end it at the limit ignored.
+    contract::Paths CopyWithLittleRoom(const std::wstring& source, const std::wstring& destination,
+                                       bool folder) {
+        const std::wstring report = Drive() + L"\\probe-report.txt";
+        const std::wstring command =
+            L"trap '' XFSZ; ulimit -f " + std::to_wstring(contract::kRoom / 512) + L"; wine '" +
+            OwnFolder() + L"velquor_copy_probe.exe' " + (folder ? L"folder" : L"file") + L" '" +
+            source + L"' '" + destination + L"' '" + report + L"'";
+        if (!HostShell::Run(command, Drive(), 60000)) return {L"<no probe>"};
+        std::wstring lines = Widen(Content(report));
+        ::DeleteFileW(Long(report).c_str());
+        contract::Paths failed;
+        for (size_t start = 0; start < lines.size();) {
+            const size_t end = std::min(lines.find(L'\n', start), lines.size());
+            failed.push_back(lines.substr(start, end - start));
+            start = end + 1;
+        }
+        return failed;
     }
     bool Exists(const std::wstring& path) const {
         return AttributesOf(path) != INVALID_FILE_ATTRIBUTES;
@@ -119,6 +193,8 @@ public:
     static std::optional<std::string> CannotHoldOpen() { return std::nullopt; }
     // Wine 8 deletes a Unix symlink's target whichever way the link is opened.
     static bool RemovesLinks() { return !HostShell::IsWine(); }
+    // Wine takes a folder's read-only attribute without keeping it.
+    static bool KeepsReadOnlyFolders() { return !HostShell::IsWine(); }
     // Wine resolves every path component by component: 1,500 levels took nine minutes.
     static constexpr int kDeepTree = 300;
     static LocalDateTime Now() {
@@ -129,9 +205,8 @@ public:
 
 private:
     static void SetAttributes(const std::wstring& path, Attributes attributes) {
-        const DWORD wanted = AttributesFor(attributes);
-        if (wanted == 0) return;
-        EXPECT_TRUE(::SetFileAttributesW(Long(path).c_str(), wanted))
+        if (attributes == 0) return;
+        EXPECT_TRUE(::SetFileAttributesW(Long(path).c_str(), attributes))
             << ::testing::PrintToString(path) << ": error " << ::GetLastError();
     }
 

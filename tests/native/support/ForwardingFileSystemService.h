@@ -23,18 +23,28 @@ public:
     }
     std::optional<std::wstring> TypeName(const std::wstring& path) override { return inner_.TypeName(path); }
     std::error_code CopyFile(const std::wstring& source, const std::wstring& destination,
-                             bool overwrite) override {
-        return inner_.CopyFile(source, destination, overwrite);
+                             bool overwrite, const BetweenItems& between) override {
+        return inner_.CopyFile(source, destination, overwrite, between);
     }
     TreeReport CopyFolder(const std::wstring& source, const std::wstring& destination,
-                          bool overwrite) override {
-        return inner_.CopyFolder(source, destination, overwrite);
+                          bool overwrite, const BetweenItems& between) override {
+        return inner_.CopyFolder(source, destination, overwrite, between);
     }
     std::error_code DeleteFile(const std::wstring& path, bool force) override {
         return inner_.DeleteFile(path, force);
     }
     TreeReport DeleteFolder(const std::wstring& path, bool force, const BetweenItems& between) override {
         return inner_.DeleteFolder(path, force, between);
+    }
+    std::optional<Attributes> GetAttributes(const std::wstring& path) override {
+        return inner_.GetAttributes(path);
+    }
+    std::error_code SetAttributes(const std::wstring& path, Attributes attributes) override {
+        return inner_.SetAttributes(path, attributes);
+    }
+    AttributeReport ClearAttributes(const std::wstring& path, Attributes mask,
+                                    const BetweenItems& between) override {
+        return inner_.ClearAttributes(path, mask, between);
     }
 
 private:

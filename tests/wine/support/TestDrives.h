@@ -103,11 +103,12 @@ public:
         return ::GetProcAddress(::GetModuleHandleW(L"ntdll.dll"), "wine_get_version") != nullptr;
     }
 
-    // Runs a shell command on the host and waits until it has succeeded; fails the test with the
-    // reason otherwise. Wine starts Unix programs but hands back no process to wait on, so the
-    // command, once it succeeded, makes a marker file in folder (a drive path), whose arrival a
-    // change notification reports.
-    static bool Run(const std::wstring& command, const std::wstring& folder) {
+    // Runs a shell command on the host and waits until it has succeeded, within a while (in
+    // milliseconds); fails the test with the reason otherwise. Wine starts Unix programs but hands
+    // back no process to wait on, so the command, once it succeeded, makes a marker file in folder
+    // (a drive path), whose arrival a change notification reports.
+    static bool Run(const std::wstring& command, const std::wstring& folder,
+                    DWORD within = 5000) {
         const std::wstring marker = folder + L"\\host-command.done";
         std::wstring commandLine = L"/bin/sh -c \"" + command + L" && : > '" +
                                    TestDrives::HostPath(marker) + L"'\"";
@@ -123,13 +124,14 @@ public:
         }
         const UniqueKernelHandle process{started.hProcess};
         const UniqueKernelHandle thread{started.hThread};
-        const ULONGLONG deadline = ::GetTickCount64() + 5000;
+        const ULONGLONG deadline = ::GetTickCount64() + within;
+        const std::wstring late = L"no success within " + std::to_wstring(within) + L" ms";
         while (::GetFileAttributesW(marker.c_str()) == INVALID_FILE_ATTRIBUTES) {
             const ULONGLONG now = ::GetTickCount64();
-            if (now >= deadline) return Fail(command, L"no success within 5 s", 0);
+            if (now >= deadline) return Fail(command, late, 0);
             const auto left = static_cast<DWORD>(deadline - now);
             if (::WaitForSingleObject(change.Get(), left) != WAIT_OBJECT_0) {
-                return Fail(command, L"no success within 5 s", 0);
+                return Fail(command, late, 0);
             }
             ::FindNextChangeNotification(change.Get());
         }
