@@ -9,6 +9,16 @@ bool IsListedDrive(FileSystemService& files, const std::wstring& drive) {
     return ready && removable;
 }
 
+bool ListedDriveCheck::IsListed(const std::wstring& drive) {
+    constexpr auto kLongestTrust = std::chrono::milliseconds(500);
+    const auto now = Clock::now();
+    const auto known = answers_.find(drive);
+    if (known != answers_.end() && now - known->second.asked < kLongestTrust) return known->second.listed;
+    const bool listed = IsListedDrive(files_, drive);
+    answers_[drive] = {listed, now};
+    return listed;
+}
+
 std::wstring CountText(int count, std::wstring_view suffix) {
     return std::to_wstring(count).append(suffix);
 }

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <map>
 #include <string>
 #include <string_view>
 
@@ -20,6 +22,24 @@ inline constexpr std::wstring_view kFilesFound = L" Archivos Encontrados!";
 
 // Whether the listing lists the drive's root: a ready, removable drive.
 bool IsListedDrive(FileSystemService& files, const std::wstring& drive);
+
+// IsListedDrive for a walk that asks it of many lines: each drive is asked again only when its last
+// answer is a little while old. Asking costs about a millisecond under Wine, while a stick pulled
+// and another disk mounted under its letter take seconds.
+class ListedDriveCheck {
+public:
+    explicit ListedDriveCheck(FileSystemService& files) : files_(files) {}
+    bool IsListed(const std::wstring& drive);
+
+private:
+    using Clock = std::chrono::steady_clock;
+    struct Answer {
+        bool listed;
+        Clock::time_point asked;
+    };
+    FileSystemService& files_;
+    std::map<std::wstring, Answer> answers_;
+};
 
 // The count in plain decimal digits followed directly by the suffix.
 std::wstring CountText(int count, std::wstring_view suffix);

@@ -8,7 +8,7 @@ constexpr wchar_t kNothingMarked[] = L"Por favor, marque al menos un archivo";
 constexpr wchar_t kAreYouSure[] = L"Estás seguro de que deseas eliminar el archivo?";
 
 // The drive of a line's path ("E:" of "E:\\autorun.inf").
-std::wstring DriveOf(const std::wstring& path) { return path.substr(0, 2); }
+std::wstring LineDrive(const std::wstring& path) { return path.substr(0, 2); }
 
 }  // namespace
 
@@ -37,6 +37,7 @@ int Deletion::MarkedCount() const {
 // that changed meanwhile. A removed line brings the next one to its place, which is visited next.
 void Deletion::DeleteMarkedLines() {
     EntryList& list = viewer_.lstViewer;
+    ListedDriveCheck drives(viewer_.files);
     int line = 0;
     while (line < list.ListCount()) {
         viewer_.pump.DoEvents();
@@ -47,17 +48,17 @@ void Deletion::DeleteMarkedLines() {
         list.SetListIndex(line);
         viewer_.pump.DoEvents();
         // The user may have taken the mark off meanwhile: that entry stays.
-        if (line < list.ListCount() && list.Selected(line) && DeleteLine(line)) continue;
+        if (line < list.ListCount() && list.Selected(line) && DeleteLine(line, drives)) continue;
         ++line;
     }
 }
 
-bool Deletion::DeleteLine(int line) {
+bool Deletion::DeleteLine(int line, ListedDriveCheck& drives) {
     FileSystemService& files = viewer_.files;
     EntryList& list = viewer_.lstViewer;
     const std::wstring path = list.List(line);
     // The stick may have been swapped for another disk under the same letter since the listing.
-    if (!IsListedDrive(files, DriveOf(path))) return false;
+    if (!drives.IsListed(LineDrive(path))) return false;
     if (files.FileExists(path)) {
         files.DeleteFile(path, true);
     } else if (files.FolderExists(path)) {

@@ -19,7 +19,7 @@ private:
     int MarkedCount() const;
     void DeleteMarkedLines();
     // Deletes the line's entry and removes the line; false when the line stays (nothing to delete).
-    bool DeleteLine(int line);
+    bool DeleteLine(int line, ListedDriveCheck& drives);
 
     Viewer& viewer_;
     RootListing& listing_;

@@ -28,6 +28,7 @@ class TestDrives final : public ForwardingFileSystemService {
 public:
     using ForwardingFileSystemService::ForwardingFileSystemService;
     DriveKind DriveType(const std::wstring& drive) override {
+        ++typeQuestions;
         if (drive == L"E:" && eIsFixed) return DriveKind::Fixed;
         return ForwardingFileSystemService::DriveType(drive);
     }
@@ -39,7 +40,8 @@ public:
         return ForwardingFileSystemService::DeleteFolder(path, force, between);
     }
     bool eIsFixed = false;
-    int slowItems = 0;  // items of 20 ms each before a folder's real deletion
+    int slowItems = 0;
+    int typeQuestions = 0;  // items of 20 ms each before a folder's real deletion
 };
 
 // An infected stick E: and a second stick F:, listed with "VER ARCHIVOS Y CARPETAS".
@@ -239,6 +241,18 @@ TEST_F(DeletionTest, ADriveNoLongerListedIsNotTouched) {
     EXPECT_TRUE(OnStick("e/autorun.inf"));
     EXPECT_TRUE(OnStick("e/RECYCLER/S-1-5-21/x.exe"));
     EXPECT_FALSE(OnStick("f/Fotos")) << "the stick still listed is cleaned";
+}
+
+TEST_F(DeletionTest, AWalkAsksEachDriveOnceNotOnceALine) {
+    List(Listed::Files);
+    Mark(viewer_.lstViewer.Lines());
+    viewer_.answers = {true};
+    drives_.typeQuestions = 0;
+
+    deletion_.cmdDeleteSel_Click();
+
+    // E: once for its three lines, then E: and F: once each for the relisting.
+    EXPECT_EQ(drives_.typeQuestions, 1 + 2);
 }
 
 TEST_F(DeletionTest, TheWindowAnswersWhileALargeFolderGoes) {
