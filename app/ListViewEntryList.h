@@ -31,6 +31,9 @@ public:
 
     bool Create(HWND parent, Rect rect, int controlId);
     HWND hWnd() const { return hwnd_; }
+    // Where a menu opened from the keyboard belongs, in screen coordinates: the current line, or
+    // the list's top left corner when no line is current.
+    POINT MenuPoint() const;
     // The list view's notifications, which arrive at its parent (WM_NOTIFY); the answer for them.
     LRESULT OnNotify(const NMHDR& header);
     // Shows, while the pointer rests on a line, the tip that tipFor gives for the line's text.

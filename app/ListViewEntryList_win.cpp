@@ -54,6 +54,18 @@ void ListViewEntryList::ShowTips(std::function<std::wstring(const std::wstring& 
     tipFor_ = std::move(tipFor);
 }
 
+POINT ListViewEntryList::MenuPoint() const {
+    RECT line{};
+    line.left = LVIR_LABEL;
+    POINT point{4, 4};
+    if (current_ >= 0 && ::SendMessageW(hwnd_, LVM_GETITEMRECT, static_cast<WPARAM>(current_),
+                                        reinterpret_cast<LPARAM>(&line))) {
+        point = {line.left + 8, line.bottom};
+    }
+    ::ClientToScreen(hwnd_, &point);
+    return point;
+}
+
 int ListViewEntryList::ListCount() const { return static_cast<int>(lines_.size()); }
 
 std::wstring ListViewEntryList::List(int index) const { return lines_.at(static_cast<size_t>(index)).text; }

@@ -20,6 +20,7 @@
 #include "listing/Win32FileSystemService_win.h"
 #include "operations/BackupCopy.h"
 #include "operations/Deletion.h"
+#include "operations/Unhide.h"
 
 // The main window: the list of root entries of the removable drives, the properties box, the
 // status label, the copy's progress panel and the skin's hot spots. It plays the roles its walks
@@ -51,6 +52,8 @@ public:
     void cmdDeleteSel_Click();
     void cmdCopy_Click();
     void lstViewer_Click();
+    // The list's own menu, at a screen point: unhiding the marked entries, and undoing that.
+    void lstViewer_ContextMenu(POINT screen);
     void Image1_Click();
     void Image2_Click();
     void Image3_Click();
@@ -100,6 +103,7 @@ private:
     PropertiesPanel properties_;
     Deletion deletion_;
     BackupCopy copy_;
+    Unhide unhide_;
     UniqueGdiObject statusFont_;
     UniqueGdiObject copyFont_;
     HWND txtProp_ = nullptr;

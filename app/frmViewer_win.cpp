@@ -1,5 +1,7 @@
 #include "app/frmViewer.h"
 
+#include <windowsx.h>
+
 #include "app/DoEvents.h"
 #include "app/Resources.h"
 #include "app/WebSite.h"
@@ -15,6 +17,22 @@ constexpr wchar_t kCaption[] = L"Velquor - Limpiador De Virus Y Copia De Segurid
 constexpr COLORREF kStatusColour = RGB(0, 128, 0);
 
 constexpr UINT_PTR kTxtPropTimer = 1;
+
+enum MenuCommand : UINT {
+    kShowMarked = 1,
+    kUndoAttributes,
+};
+
+struct MenuTraits {
+    using Type = HMENU;
+    static Type Invalid() { return nullptr; }
+    static void Close(Type menu) { ::DestroyMenu(menu); }
+};
+using UniqueMenu = Unique<MenuTraits>;
+
+void AddMenuItem(HMENU menu, UINT command, const wchar_t* text, bool enabled) {
+    ::AppendMenuW(menu, MF_STRING | (enabled ? MF_ENABLED : MF_GRAYED), command, text);
+}
 
 enum ControlId : int {
     kLblStatus = 100,
@@ -54,7 +72,8 @@ frmViewer::frmViewer(HINSTANCE instance, SystemCalls& system)
       listing_(viewer_),
       properties_(viewer_),
       deletion_(viewer_, listing_),
-      copy_(viewer_) {
+      copy_(viewer_),
+      unhide_(viewer_, listing_) {
     lstViewer_.OnClick([this] { lstViewer_Click(); });
     lstViewer_.ShowTips([](const std::wstring& line) { return LaunchTipFor(line, ReadFileBytes); });
 }
@@ -155,6 +174,17 @@ void frmViewer::cmdCopy_Click() {
 
 void frmViewer::lstViewer_Click() { properties_.lstViewer_Click(); }
 
+void frmViewer::lstViewer_ContextMenu(POINT screen) {
+    const UniqueMenu menu{::CreatePopupMenu()};
+    AddMenuItem(menu.Get(), kShowMarked, L"Mostrar elementos marcados (quitar oculto y sistema)",
+                unhide_.CanShowMarked());
+    AddMenuItem(menu.Get(), kUndoAttributes, L"Deshacer el último cambio de atributos", unhide_.CanUndo());
+    const UINT chosen = static_cast<UINT>(::TrackPopupMenuEx(
+        menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, screen.x, screen.y, hWnd(), nullptr));
+    if (chosen == kShowMarked) ListCommand([this] { unhide_.ShowMarkedEntries(); });
+    if (chosen == kUndoAttributes) ListCommand([this] { unhide_.UndoLastChange(); });
+}
+
 void frmViewer::Image1_Click() { system_.OpenWebPage(hWnd(), kWebPageAddress); }
 
 template <class Window> void frmViewer::ShowOnce(std::unique_ptr<Window>& window) {
@@ -216,6 +246,12 @@ LRESULT frmViewer::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
     case WM_CTLCOLORSTATIC:
         return ColourStatic(reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CONTEXTMENU:
+        if (reinterpret_cast<HWND>(wParam) != lstViewer_.hWnd()) return 0;
+        // From the keyboard (the menu key, Shift+F10) the menu opens at the current line.
+        lstViewer_ContextMenu(lParam == -1 ? lstViewer_.MenuPoint()
+                                           : POINT{GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)});
+        return 0;
     case WM_NOTIFY: {
         const auto& header = *reinterpret_cast<const NMHDR*>(lParam);
         if (header.hwndFrom == lstViewer_.hWnd()) return lstViewer_.OnNotify(header);

@@ -3,8 +3,8 @@
 #include <cmath>
 
 #include "listing/AnsweringPace.h"
-#include "listing/Utf8.h"
 #include "listing/VelquorError.h"
+#include "operations/FailureMessage.h"
 
 namespace {
 
@@ -15,7 +15,6 @@ constexpr wchar_t kPleaseWait[] = L"Espera Un Momento...";
 constexpr wchar_t kCopyEnded[] = L"Dravello";
 constexpr wchar_t kCompleted[] = L"% Completed";
 constexpr wchar_t kNotCopied[] = L"No se pudieron copiar estos elementos:";
-constexpr std::size_t kLongestList = 15;
 
 bool IsBlank(const std::wstring& text) {
     return text.find_first_not_of(L' ') == std::wstring::npos;
@@ -31,15 +30,6 @@ std::wstring ProgressText(int copiedCount, int markedCount) {
     // nearbyint, in the default rounding mode, takes a half-way value to the even neighbour.
     const double percent = std::nearbyint(static_cast<double>(copiedCount) / markedCount * 100);
     return std::to_wstring(static_cast<long long>(percent)) + kCompleted;
-}
-
-std::wstring FailureMessage(const std::vector<ItemFailure>& failures) {
-    std::wstring text = kNotCopied;
-    for (std::size_t i = 0; i < failures.size() && i < kLongestList; ++i) {
-        text += L"\n" + failures[i].path + L" (" + WideFromUtf8(failures[i].error.message()) + L")";
-    }
-    if (failures.size() > kLongestList) text += L"\ny " + std::to_wstring(failures.size() - kLongestList) + L" más";
-    return text;
 }
 
 BackupCopy::BackupCopy(Viewer& viewer) : viewer_(viewer) {}
@@ -58,7 +48,7 @@ void BackupCopy::cmdCopy_Click() {
     viewer_.caption.SetText(kCopyEnded);
     viewer_.picCopy.Hide();
     CopiedCount = 0;
-    if (!failures.empty()) viewer_.messages.Warn(FailureMessage(failures));
+    if (!failures.empty()) viewer_.messages.Warn(FailureMessage(kNotCopied, failures));
 }
 
 int BackupCopy::CountMarks() const {

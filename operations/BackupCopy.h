@@ -10,9 +10,6 @@
 std::wstring WithTrailingBackslash(const std::wstring& path);
 // The copy's progress: copied / marked as a whole percentage (half-way to even) and "% Completed".
 std::wstring ProgressText(int copiedCount, int markedCount);
-// The message that lists what could not be copied: at most 15 lines "path (reason)", then how
-// many more there were.
-std::wstring FailureMessage(const std::vector<ItemFailure>& failures);
 
 // The backup half of the tool: copies the entries of the marked lines into a folder the user
 // picks, each under its own name, replacing what is there, with the progress panel showing.

@@ -9,6 +9,7 @@
 #include "listing/PosixFileSystemService.h"
 #include "listing/RootListing.h"
 #include "listing/VelquorError.h"
+#include "operations/FailureMessage.h"
 #include "support/TempTree.h"
 #include "support/TestViewer.h"
 
@@ -37,15 +38,17 @@ TEST(ProgressTextTest, WholePercentHalfWayToEven) {
 }
 
 TEST(FailureMessageTest, FifteenLinesAtMostThenHowManyMore) {
+    constexpr wchar_t kHeading[] = L"No se pudieron copiar estos elementos:";
     std::vector<ItemFailure> failures;
     for (int i = 0; i < 17; ++i) failures.push_back({L"E:\\f" + std::to_wstring(i), VelquorError::EntryGone});
 
-    const std::wstring text = FailureMessage(failures);
+    const std::wstring text = FailureMessage(kHeading, failures);
 
     EXPECT_TRUE(text.starts_with(L"No se pudieron copiar estos elementos:\nE:\\f0 (El elemento ya no existe.)\n"));
     EXPECT_NE(text.find(L"\nE:\\f14 (El elemento ya no existe.)\ny 2 más"), std::wstring::npos) << text;
     EXPECT_EQ(text.find(L"E:\\f15"), std::wstring::npos);
-    EXPECT_TRUE(FailureMessage({{L"E:\\a", VelquorError::EntryGone}}).ends_with(L"(El elemento ya no existe.)"));
+    EXPECT_EQ(FailureMessage(kHeading, {{L"E:\\a", VelquorError::EntryGone}}),
+              L"No se pudieron copiar estos elementos:\nE:\\a (El elemento ya no existe.)");
 }
 
 // A stick E: and a backup disk D:, listed with "VER ARCHIVOS Y CARPETAS".

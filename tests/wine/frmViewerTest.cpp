@@ -541,6 +541,129 @@ TEST_F(CopyTest, WhatCouldNotBeCopiedIsToldInOneMessage) {
     EXPECT_TRUE(Exists(L"S:\\Copia\\autorun.inf"));
 }
 
+// The list's menu: what it offers, and its first item, on the suite's drive.
+struct MenuItem {
+    std::wstring text;
+    bool enabled;
+};
+std::vector<MenuItem> menuSeen;
+std::vector<UINT> keysForTheMenu;  // pressed in the menu once it is open
+
+BOOL CALLBACK FindMenu(HWND window, LPARAM found) {
+    if (ClassOf(window) != L"#32768" || !::IsWindowVisible(window)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+void CALLBACK ReadTheOpenMenu(HWND, UINT, UINT_PTR timer, DWORD) {
+    HWND window = nullptr;
+    ::EnumThreadWindows(::GetCurrentThreadId(), &FindMenu, reinterpret_cast<LPARAM>(&window));
+    if (!window) return;
+    ::KillTimer(nullptr, timer);
+    const auto menu = reinterpret_cast<HMENU>(::SendMessageW(window, MN_GETHMENU, 0, 0));
+    for (int item = 0; item < ::GetMenuItemCount(menu); ++item) {
+        wchar_t text[128] = L"";
+        ::GetMenuStringW(menu, static_cast<UINT>(item), text, 128, MF_BYPOSITION);
+        const UINT state = ::GetMenuState(menu, static_cast<UINT>(item), MF_BYPOSITION);
+        menuSeen.push_back({text, (state & (MF_GRAYED | MF_DISABLED)) == 0});
+    }
+    for (const UINT key : keysForTheMenu) ::PostMessageW(window, WM_KEYDOWN, key, 0);
+}
+
+class UnhideMenuTest : public ViewCommandsTest {
+protected:
+    void SetUp() override {
+        ViewCommandsTest::SetUp();
+        MakeFolder(L"R:\\Documentos", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+        MakeFile(L"R:\\Documentos\\carta.txt", FILE_ATTRIBUTE_HIDDEN);
+        MakeFolder(L"R:\\RECYCLER", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+        Click(designed::mvSFLD);
+        PumpFor(300);
+        menuSeen.clear();
+        keysForTheMenu = {VK_ESCAPE};
+        ::SetTimer(nullptr, 0, 50, &ReadTheOpenMenu);
+    }
+    void TearDown() override {
+        keysForTheMenu.clear();
+        ViewCommandsTest::TearDown();
+    }
+    void Mark(const std::wstring& path) {
+        for (int line = 0; line < window_->lstViewer().ListCount(); ++line) {
+            if (window_->lstViewer().List(line) == path) window_->lstViewer().SetSelected(line, true);
+        }
+    }
+    POINT OnFirstLine() const {
+        RECT rect{};
+        rect.left = LVIR_LABEL;
+        ::SendMessageW(window_->lstViewer().hWnd(), LVM_GETITEMRECT, 0, reinterpret_cast<LPARAM>(&rect));
+        POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        ::ClientToScreen(window_->lstViewer().hWnd(), &point);
+        return point;
+    }
+    static DWORD AttributesOf(const wchar_t* path) { return ::GetFileAttributesW(path); }
+    static void PressKeys(std::initializer_list<std::pair<WORD, bool>> keys) {
+        for (const auto& [key, down] : keys) {
+            INPUT input{};
+            input.type = INPUT_KEYBOARD;
+            input.ki.wVk = key;
+            input.ki.dwFlags = down ? 0 : KEYEVENTF_KEYUP;
+            ::SendInput(1, &input, sizeof input);
+        }
+        PumpMessages();
+    }
+};
+
+TEST_F(UnhideMenuTest, ARightClickOffersTheTwoCommandsEnabledAsTheListStands) {
+    RealRightClick(OnFirstLine());
+
+    ASSERT_EQ(menuSeen.size(), 2u) << "the menu did not open";
+    EXPECT_EQ(menuSeen[0].text, L"Mostrar elementos marcados (quitar oculto y sistema)");
+    EXPECT_FALSE(menuSeen[0].enabled) << "no line is marked";
+    EXPECT_EQ(menuSeen[1].text, L"Deshacer el último cambio de atributos");
+    EXPECT_FALSE(menuSeen[1].enabled) << "nothing to undo";
+}
+
+TEST_F(UnhideMenuTest, ItsFirstItemUnhidesTheMarkedFolderThroughoutAndUndoHidesItAgain) {
+    Mark(L"R:\\Documentos");
+    keysForTheMenu = {VK_DOWN, VK_RETURN};
+
+    RealRightClick(OnFirstLine());
+    PumpMessages();
+
+    ASSERT_EQ(menuSeen.size(), 2u);
+    EXPECT_TRUE(menuSeen[0].enabled);
+    EXPECT_EQ(AttributesOf(L"R:\\Documentos") & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), 0u);
+    EXPECT_EQ(AttributesOf(L"R:\\Documentos\\carta.txt") & FILE_ATTRIBUTE_HIDDEN, 0u);
+    EXPECT_NE(AttributesOf(L"R:\\RECYCLER") & FILE_ATTRIBUTE_HIDDEN, 0u) << "an unmarked folder stays hidden";
+    EXPECT_EQ(Marks(), (std::vector<bool>{false, false})) << "relisted, marks cleared";
+    EXPECT_EQ(Status(), L"2 Carpetas Encontradas!");
+
+    menuSeen.clear();
+    keysForTheMenu = {VK_DOWN, VK_DOWN, VK_RETURN};
+    ::SetTimer(nullptr, 0, 50, &ReadTheOpenMenu);
+    RealRightClick(OnFirstLine());
+    PumpMessages();
+
+    ASSERT_EQ(menuSeen.size(), 2u);
+    EXPECT_TRUE(menuSeen[1].enabled);
+    EXPECT_NE(AttributesOf(L"R:\\Documentos") & FILE_ATTRIBUTE_HIDDEN, 0u);
+    EXPECT_NE(AttributesOf(L"R:\\Documentos") & FILE_ATTRIBUTE_SYSTEM, 0u);
+    EXPECT_NE(AttributesOf(L"R:\\Documentos\\carta.txt") & FILE_ATTRIBUTE_HIDDEN, 0u);
+}
+
+TEST_F(UnhideMenuTest, ShiftF10AndTheMenuKeyOpenTheMenuFromTheKeyboard) {
+    ::SetForegroundWindow(Main());
+    ::SetFocus(window_->lstViewer().hWnd());
+
+    PressKeys({{VK_SHIFT, true}, {VK_F10, true}, {VK_F10, false}, {VK_SHIFT, false}});
+    EXPECT_EQ(menuSeen.size(), 2u) << "Shift+F10 did not open the menu";
+
+    menuSeen.clear();
+    ::SetTimer(nullptr, 0, 50, &ReadTheOpenMenu);
+    PressKeys({{VK_APPS, true}, {VK_APPS, false}});
+    EXPECT_EQ(menuSeen.size(), 2u) << "the menu key did not open the menu";
+}
+
 class DragTest : public frmViewerTest {
 protected:
     // A bare spot of the skin: between the face and the view buttons.

@@ -89,6 +89,22 @@ inline void RealClick(POINT screen) {
     SendMouse(screen, MOUSEEVENTF_LEFTUP);
 }
 
+// A right click at a screen point, press and release queued together: the list view waits for the
+// release inside its handling of the press.
+inline void RealRightClick(POINT screen) {
+    SendMouse(screen, 0);
+    INPUT inputs[2]{};
+    for (INPUT& input : inputs) {
+        input.type = INPUT_MOUSE;
+        input.mi.dx = static_cast<LONG>(screen.x * 65536LL / ::GetSystemMetrics(SM_CXSCREEN)) + 1;
+        input.mi.dy = static_cast<LONG>(screen.y * 65536LL / ::GetSystemMetrics(SM_CYSCREEN)) + 1;
+    }
+    inputs[0].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_RIGHTDOWN;
+    inputs[1].mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | MOUSEEVENTF_RIGHTUP;
+    ::SendInput(2, inputs, sizeof(INPUT));
+    PumpMessages();
+}
+
 // A drag with the left button from a screen point by (dx, dy), as the user's hand gives it.
 inline void RealDrag(POINT from, int dx, int dy) {
     SendMouse(from, 0);
