@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <cwctype>
 #include <string_view>
 #include <utility>
 
@@ -236,6 +237,15 @@ std::error_code OpenNoLink(const std::wstring& path, DWORD access, ListedEntry& 
     if (found == Found::Elsewhere || found == Found::Link) return VelquorError::LinkNotFollowed;
     return {};
 }
+
+// What follows a name's last dot, in lower case; empty for a name without one.
+std::wstring LowerCaseExtension(std::wstring_view name) {
+    const size_t dot = name.rfind(L'.');
+    std::wstring extension(dot == std::wstring_view::npos ? std::wstring_view{} : name.substr(dot + 1));
+    for (wchar_t& c : extension) c = static_cast<wchar_t>(std::towlower(static_cast<std::wint_t>(c)));
+    return extension;
+}
+
 }  // namespace
 
 std::vector<std::wstring> Win32FileSystemService::Drives() {
@@ -325,15 +335,18 @@ std::optional<LocalDateTime> Win32FileSystemService::DateCreated(const std::wstr
 std::optional<std::wstring> Win32FileSystemService::TypeName(const std::wstring& path) {
     const auto attributes = PathAttributes(path);
     if (!attributes || IsFolder(*attributes)) return std::nullopt;
-    // Given the attributes, the shell goes by the name alone instead of reading the folder (Wine
-    // reads all of it on every call); the name alone also keeps long paths out of its buffers.
+    // Given the attributes, the shell goes by the name's extension alone instead of reading the
+    // folder (Wine reads all of it on every call); the name alone also keeps long paths out of
+    // its buffers.
     const std::wstring name(LastComponent(path));
+    const std::wstring extension = LowerCaseExtension(name);
+    if (const auto known = typeNames_.find(extension); known != typeNames_.end()) return known->second;
     SHFILEINFOW info{};
     if (!::SHGetFileInfoW(name.c_str(), *attributes, &info, sizeof info,
                           SHGFI_TYPENAME | SHGFI_USEFILEATTRIBUTES)) {
         return std::nullopt;
     }
-    return std::wstring(info.szTypeName);
+    return typeNames_[extension] = info.szTypeName;
 }
 
 std::error_code Win32FileSystemService::CopyFile(const std::wstring& source,

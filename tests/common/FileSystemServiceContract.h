@@ -261,10 +261,14 @@ TYPED_TEST_P(EntryFactsContract, NameSizeAndTypeDescribeFilesAndOnlyNameAFolder)
     EXPECT_EQ(service.FileSize(this->On(L"Fotos")), std::nullopt);
     EXPECT_EQ(service.FileSize(this->On(L"nada.txt")), std::nullopt);
 
-    // The wording is each system's own: only its presence is part of the contract.
+    // The wording is each system's own: only its presence and what it depends on are part of the
+    // contract. It goes by the extension, whatever its letters' case.
     EXPECT_NE(service.TypeName(this->On(L"vacio.txt")).value_or(L""), L"");
+    stick.File(this->On(L"NOTAS.TXT"), "n");
+    EXPECT_EQ(service.TypeName(this->On(L"NOTAS.TXT")), service.TypeName(this->On(L"vacio.txt")));
+    EXPECT_NE(service.TypeName(this->On(L"Fotos\\Vacaciones.JPG")), service.TypeName(this->On(L"vacio.txt")));
     EXPECT_EQ(service.TypeName(this->On(L"Fotos")), std::nullopt);
-    EXPECT_EQ(service.TypeName(this->On(L"nada.txt")), std::nullopt);
+    EXPECT_EQ(service.TypeName(this->On(L"nada.txt")), std::nullopt) << "a file that is gone has no type";
 }
 
 TYPED_TEST_P(EntryFactsContract, DateCreatedIsTheLocalMomentTheEntryWasMade) {
