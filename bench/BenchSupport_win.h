@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <chrono>
+#include <cstdint>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -129,20 +130,47 @@ inline bool MakeTree(const std::wstring& top, int folders, int filesEach) {
     return true;
 }
 
-// Runs a command line in a process of its own, hidden, and gives the seconds until it ended.
+// Runs a command line in a process of its own, hidden, its output sent nowhere (the window
+// prints nothing either); the seconds until it ended, or -1 when it failed.
 inline double CommandSeconds(std::wstring commandLine) {
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    const UniqueFile nowhere{::CreateFileW(L"NUL", GENERIC_WRITE, FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0,
+                                           nullptr)};
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdOutput = nowhere.Get();
+    startup.hStdError = nowhere.Get();
     PROCESS_INFORMATION started{};
     const auto start = Clock::now();
-    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+    if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                           nullptr, &startup, &started)) {
         return -1;
     }
     const UniqueKernelHandle process{started.hProcess};
     const UniqueKernelHandle thread{started.hThread};
     ::WaitForSingleObject(process.Get(), INFINITE);
-    return SecondsSince(start);
+    DWORD exitCode = 1;
+    ::GetExitCodeProcess(process.Get(), &exitCode);
+    return exitCode == 0 ? SecondsSince(start) : -1;
+}
+
+// A file of `chunks` times the same `size` bytes.
+inline bool MakeFileOfChunks(const std::wstring& path, const char* data, DWORD size, int chunks) {
+    const UniqueFile file{::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                        FILE_ATTRIBUTE_NORMAL, nullptr)};
+    if (!file) return false;
+    for (int i = 0; i < chunks; ++i) {
+        DWORD written = 0;
+        if (!::WriteFile(file.Get(), data, size, &written, nullptr) || written != size) return false;
+    }
+    return true;
+}
+
+inline std::uint64_t SizeOf(const std::wstring& path) {
+    WIN32_FILE_ATTRIBUTE_DATA data{};
+    if (!::GetFileAttributesExW(path.c_str(), GetFileExInfoStandard, &data)) return 0;
+    return (std::uint64_t{data.nFileSizeHigh} << 32) | data.nFileSizeLow;
 }
 
 inline bool Exists(const std::wstring& path) { return ::GetFileAttributesW(path.c_str()) != INVALID_FILE_ATTRIBUTES; }

@@ -1,8 +1,9 @@
 // Times the main window's commands against bare walks doing the same file-system work with the
 // same yields (or against the system's own command), measured in the same run, while another
 // process sends the window a message every 20 ms; and the program's start-up and memory.
-//   velquor_wine_bench LISTING_DRIVE DELETION_DRIVE VELQUOR_EXE
-// LISTING_DRIVE: a removable drive holding only files; DELETION_DRIVE: an empty removable drive.
+//   velquor_wine_bench LISTING_DRIVE WORK_DRIVE VELQUOR_EXE
+// LISTING_DRIVE: a removable drive holding only files; WORK_DRIVE: an empty removable drive, for the
+// deletions and the backup copy.
 
 #include "listing/Windows_win.h"
 
@@ -24,16 +25,23 @@ constexpr int kDeletionRounds = 3;
 constexpr int kMarkedFiles = 5000;
 constexpr int kTreeFolders = 200;
 constexpr int kTreeFilesEach = 100;
+constexpr int kCopyRounds = 5;
+constexpr int kCopyFolders = 50;
+constexpr int kCopyFilesEach = 20;
+constexpr DWORD kChunk = 1024 * 1024;
+constexpr int kLargeFileChunks = 256;
 
-// The world outside the window as a user who says Yes to everything.
+// The world outside the window as a user who says Yes to everything and picks `destination`.
 class YesToEverything final : public SystemCalls {
 public:
     int ShowMessage(HWND, const std::wstring&, const wchar_t*, UINT style) override {
         return (style & MB_TYPEMASK) == MB_YESNO ? IDYES : IDOK;
     }
-    std::wstring ChooseFolder(const std::wstring&, HWND, const std::wstring&) override { return {}; }
+    std::wstring ChooseFolder(const std::wstring&, HWND, const std::wstring&) override { return destination; }
     void OpenWebPage(HWND, const wchar_t*) override {}
     void EndProgram() override {}
+
+    std::wstring destination;
 };
 
 // One measure over the rounds: the command through the window and its reference, timed back to
@@ -79,7 +87,8 @@ double TimedClick(HWND window, Rect spot, Pinger::Answers& heard) {
 // The main window, shown, with the world outside it saying Yes.
 class ShownWindow {
 public:
-    ShownWindow() : window_(::GetModuleHandleW(nullptr), system_) {
+    explicit ShownWindow(std::wstring destination = {}) : window_(::GetModuleHandleW(nullptr), system_) {
+        system_.destination = std::move(destination);
         window_.Create();
         window_.Show(SW_SHOWNORMAL);
         DoEvents();
@@ -213,6 +222,56 @@ bool MeasureFolderDeletion(const std::wstring& drive, int round, Measure& deleti
     return reference > 0 && !Exists(byWindow) && !Exists(byRmdir);
 }
 
+// A backup's worth of files: small documents in folders and one large film.
+bool MakeCopyTree(const std::wstring& top) {
+    static constexpr char kSmall[] = "contenido de prueba, una copia de seguridad pequeña\r\n";
+    std::vector<char> large(kChunk);
+    for (DWORD i = 0; i < kChunk; ++i) large[i] = static_cast<char>(i * 7);
+    if (!::CreateDirectoryW(top.c_str(), nullptr)) return false;
+    for (int folder = 0; folder < kCopyFolders; ++folder) {
+        const std::wstring path = top + L"\\carpeta" + std::to_wstring(folder);
+        if (!::CreateDirectoryW(path.c_str(), nullptr)) return false;
+        for (int file = 0; file < kCopyFilesEach; ++file) {
+            const std::wstring name = path + L"\\archivo" + std::to_wstring(file) + L".txt";
+            if (!MakeFileOfChunks(name, kSmall, sizeof kSmall - 1, 1)) return false;
+        }
+    }
+    return MakeFileOfChunks(top + L"\\pelicula.bin", large.data(), kChunk, kLargeFileChunks);
+}
+
+// A copy with every file: the large one whole, and the last small file of the last folder.
+bool IsWholeCopy(const std::wstring& copy) {
+    const std::wstring last = copy + L"\\carpeta" + std::to_wstring(kCopyFolders - 1) + L"\\archivo" +
+                              std::to_wstring(kCopyFilesEach - 1) + L".txt";
+    return SizeOf(copy + L"\\pelicula.bin") == std::uint64_t{kChunk} * kLargeFileChunks && SizeOf(last) > 0;
+}
+
+// Copies a marked folder through the window against `xcopy /e /i /h /y` of the same folder, both
+// into empty folders of the same drive, alternating which goes first.
+bool MeasureCopy(const std::wstring& drive, int round, Measure& copy) {
+    const std::wstring source = drive + L"\\respaldo";
+    const std::wstring byWindow = drive + L"\\destino";
+    const std::wstring byXcopy = drive + L"\\destino-xcopy";
+    for (const std::wstring& folder : {byWindow, byXcopy}) {
+        CommandSeconds(L"cmd /c rmdir /s /q \"" + folder + L"\"");
+        if (!::CreateDirectoryW(folder.c_str(), nullptr)) return false;
+    }
+    ShownWindow window(byWindow);
+    ClickAt(window->hWnd(), CentreOf(layout::frmViewer::mvSFLD), false);
+    for (int line = 0; line < window->lstViewer().ListCount(); ++line) {
+        window->lstViewer().SetSelected(line, window->lstViewer().List(line) == source);
+    }
+    const auto xcopy = [&] {
+        return CommandSeconds(L"xcopy /e /i /h /y \"" + source + L"\" \"" + byXcopy + L"\\respaldo\"");
+    };
+    Pinger::Answers heard;
+    const double first = round % 2 == 0 ? xcopy() : 0;
+    const double command = TimedClick(window->hWnd(), layout::frmViewer::cmdCopy, heard);
+    const double reference = round % 2 == 0 ? first : xcopy();
+    copy.Add(reference, command, heard);
+    return reference > 0 && IsWholeCopy(byWindow + L"\\respaldo") && IsWholeCopy(byXcopy + L"\\respaldo");
+}
+
 std::wstring TextOf(HWND window) {
     wchar_t text[256] = L"";
     DWORD_PTR length = 0;
@@ -287,7 +346,7 @@ int wmain(int argc, wchar_t** argv) {
     }
     const ComApartment com;
     const std::wstring listingDrive = argv[1];
-    const std::wstring deletionDrive = argv[2];
+    const std::wstring workDrive = argv[2];
 
     // Each round times a command and its reference back to back, so its ratio compares like with
     // like; the machine's speed drifts between rounds by a fifth or more.
@@ -299,8 +358,19 @@ int wmain(int argc, wchar_t** argv) {
     Measure markedDeletion;
     Measure folderDeletion;
     for (int round = 0; round < kDeletionRounds; ++round) {
-        if (!MeasureMarkedDeletion(listingDrive, markedDeletion) || !MeasureFolderDeletion(deletionDrive, round, folderDeletion)) {
+        if (!MeasureMarkedDeletion(listingDrive, markedDeletion) || !MeasureFolderDeletion(workDrive, round, folderDeletion)) {
             std::fwprintf(stderr, L"round %d: a deletion did not go as it should\n", round);
+            return 1;
+        }
+    }
+    Measure copy;
+    if (!MakeCopyTree(workDrive + L"\\respaldo")) {
+        std::fwprintf(stderr, L"could not make the tree to copy on %ls\n", workDrive.c_str());
+        return 1;
+    }
+    for (int round = 0; round < kCopyRounds; ++round) {
+        if (!MeasureCopy(workDrive, round, copy)) {
+            std::fwprintf(stderr, L"round %d: a copy is not whole\n", round);
             return 1;
         }
     }
@@ -320,6 +390,10 @@ int wmain(int argc, wchar_t** argv) {
                  L"bare walk deleting them and relisting, with the same yields", markedDeletion, L"<= 1.3x");
     PrintMeasure(L"\"BORRAR ARCHIVO(S)\" of a marked folder of " + tree + L", click to relisted",
                  L"cmd /c rmdir /s /q of the same tree", folderDeletion, L"<= 1.2x");
+    PrintMeasure(L"\"COPIAR ARCHIVO(S)\" of a marked folder of " + std::to_wstring(kCopyFolders * kCopyFilesEach) +
+                     L" small files in " + std::to_wstring(kCopyFolders) + L" folders and one " +
+                     std::to_wstring(kLargeFileChunks) + L" MB file, click to done",
+                 L"xcopy /e /i /h /y of the same folder", copy, L"<= 1.1x");
     std::wprintf(L"| Peak working set of velquor.exe after listing %d entries | %.1f MB | at start-up: %.1f MB "
                  L"| - | <= 40 MB |\n",
                  entries, program.listedMegabytes, program.idleMegabytes);

@@ -6,7 +6,6 @@
 
 #include "listing/PathText.h"
 #include "listing/TextDecoding.h"
-#include "listing/Utf8.h"
 
 namespace {
 

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <dirent.h>
 #include <unistd.h>
 
 #include "listing/Unique.h"
@@ -11,3 +12,11 @@ struct FdTraits {
     static void Close(int fd) { ::close(fd); }
 };
 using UniqueFd = Unique<FdTraits>;
+
+// A folder stream from opendir() or fdopendir().
+struct DirTraits {
+    using Type = DIR*;
+    static DIR* Invalid() { return nullptr; }
+    static void Close(DIR* dir) { ::closedir(dir); }
+};
+using UniqueDir = Unique<DirTraits>;

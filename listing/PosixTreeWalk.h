@@ -12,24 +12,9 @@
 #include <system_error>
 #include <vector>
 
-#include "listing/Unique.h"
+#include "listing/PosixHandles.h"
 
-// What the POSIX service's walks share: owned descriptors, where a folder lies, and one walk
-// through opened folders.
-
-struct FdTraits {
-    using Type = int;
-    static int Invalid() { return -1; }
-    static void Close(int fd) { ::close(fd); }
-};
-using UniqueFd = Unique<FdTraits>;
-
-struct DirTraits {
-    using Type = DIR*;
-    static DIR* Invalid() { return nullptr; }
-    static void Close(DIR* dir) { ::closedir(dir); }
-};
-using UniqueDir = Unique<DirTraits>;
+// What the POSIX service's walks share: where a folder lies, and one walk through opened folders.
 
 inline std::error_code LastError() { return {errno, std::generic_category()}; }
 

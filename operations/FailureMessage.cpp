@@ -1,6 +1,6 @@
 #include "operations/FailureMessage.h"
 
-#include "listing/Utf8.h"
+#include "listing/TextDecoding.h"
 
 namespace {
 

@@ -66,13 +66,6 @@ protected:
         listing_.Show(Listed::FoldersThenFiles);
         viewer_.chosenFolder = L"D:\\Copia";
     }
-    void Mark(const Texts& paths) {
-        for (int line = 0; line < viewer_.lstViewer.ListCount(); ++line) {
-            for (const auto& path : paths) {
-                if (viewer_.lstViewer.List(line) == path) viewer_.lstViewer.SetSelected(line, true);
-            }
-        }
-    }
     std::string Copied(const std::string& relative) const { return TempTree::Contents(tree_ / "d/Copia" / relative); }
     Texts Messages() const {
         Texts texts;
@@ -96,7 +89,7 @@ TEST_F(BackupCopyTest, NothingMarkedOnlyWarns) {
 }
 
 TEST_F(BackupCopyTest, CancellingThePickerEndsSilentlyWithTheCaptionUnchanged) {
-    Mark({L"E:\\foto.jpg"});
+    viewer_.lstViewer.Mark({L"E:\\foto.jpg"});
     viewer_.chosenFolder = L"";
 
     copy_.cmdCopy_Click();
@@ -108,7 +101,7 @@ TEST_F(BackupCopyTest, CancellingThePickerEndsSilentlyWithTheCaptionUnchanged) {
 }
 
 TEST_F(BackupCopyTest, NoCopiesNothingAndTheCaptionKeepsTheChosenPath) {
-    Mark({L"E:\\foto.jpg"});
+    viewer_.lstViewer.Mark({L"E:\\foto.jpg"});
     viewer_.answers = {false};
 
     copy_.cmdCopy_Click();
@@ -121,7 +114,7 @@ TEST_F(BackupCopyTest, NoCopiesNothingAndTheCaptionKeepsTheChosenPath) {
 }
 
 TEST_F(BackupCopyTest, TwoMarkedFilesAreCopiedWithTheProgressAndTheUnmarkedFolderIsNot) {
-    Mark({L"E:\\foto.jpg", L"E:\\notas.txt"});
+    viewer_.lstViewer.Mark({L"E:\\foto.jpg", L"E:\\notas.txt"});
     viewer_.answers = {true};
     std::vector<bool> panelShownAtYields;
     viewer_.duringYield = [&] { panelShownAtYields.push_back(viewer_.picCopy.visible); };
@@ -144,7 +137,7 @@ TEST_F(BackupCopyTest, TwoMarkedFilesAreCopiedWithTheProgressAndTheUnmarkedFolde
 TEST_F(BackupCopyTest, EightMarkedEntriesCountInEighths) {
     for (int i = 0; i < 6; ++i) tree_.File("e/extra" + std::to_string(i) + ".txt", "x");
     listing_.Show(Listed::Files);
-    Mark(viewer_.lstViewer.Lines());
+    viewer_.lstViewer.Mark(viewer_.lstViewer.Lines());
     ASSERT_EQ(viewer_.lstViewer.ListCount(), 8);
     viewer_.answers = {true};
 
@@ -156,7 +149,7 @@ TEST_F(BackupCopyTest, EightMarkedEntriesCountInEighths) {
 }
 
 TEST_F(BackupCopyTest, AFolderIsCopiedWithItsWholeTreeUnderItsOwnName) {
-    Mark({L"E:\\Documentos"});
+    viewer_.lstViewer.Mark({L"E:\\Documentos"});
     viewer_.answers = {true};
 
     copy_.cmdCopy_Click();
@@ -167,7 +160,7 @@ TEST_F(BackupCopyTest, AFolderIsCopiedWithItsWholeTreeUnderItsOwnName) {
 
 TEST_F(BackupCopyTest, AnExistingTargetIsReplaced) {
     tree_.File("d/Copia/notas.txt", "copia vieja");
-    Mark({L"E:\\notas.txt"});
+    viewer_.lstViewer.Mark({L"E:\\notas.txt"});
     viewer_.answers = {true};
 
     copy_.cmdCopy_Click();
@@ -177,7 +170,7 @@ TEST_F(BackupCopyTest, AnExistingTargetIsReplaced) {
 
 TEST_F(BackupCopyTest, ADriveRootDestinationTakesTheNameDirectly) {
     viewer_.chosenFolder = L"D:\\";
-    Mark({L"E:\\foto.jpg"});
+    viewer_.lstViewer.Mark({L"E:\\foto.jpg"});
     viewer_.answers = {true};
 
     copy_.cmdCopy_Click();
@@ -186,7 +179,7 @@ TEST_F(BackupCopyTest, ADriveRootDestinationTakesTheNameDirectly) {
 }
 
 TEST_F(BackupCopyTest, AVanishedEntryIsSkippedAndReportedAndTheRestIsCopied) {
-    Mark({L"E:\\foto.jpg", L"E:\\notas.txt"});
+    viewer_.lstViewer.Mark({L"E:\\foto.jpg", L"E:\\notas.txt"});
     fs::remove(tree_ / "e/foto.jpg");
     viewer_.answers = {true};
 
@@ -201,7 +194,7 @@ TEST_F(BackupCopyTest, AVanishedEntryIsSkippedAndReportedAndTheRestIsCopied) {
 
 TEST_F(BackupCopyTest, FailuresInsideAFolderAreReportedWithTheirOwnPaths) {
     tree_.Link("e/Documentos/atajo", tree_ / "e/Documentos");  // a loop back into the folder
-    Mark({L"E:\\Documentos"});
+    viewer_.lstViewer.Mark({L"E:\\Documentos"});
     viewer_.answers = {true};
 
     copy_.cmdCopy_Click();
@@ -214,7 +207,7 @@ TEST_F(BackupCopyTest, FailuresInsideAFolderAreReportedWithTheirOwnPaths) {
 TEST_F(BackupCopyTest, UnicodeNamesAreCopied) {
     tree_.File("e/canción ñandú 日本.txt", "música");
     listing_.Show(Listed::Files);
-    Mark({L"E:\\canción ñandú 日本.txt"});
+    viewer_.lstViewer.Mark({L"E:\\canción ñandú 日本.txt"});
     viewer_.answers = {true};
 
     copy_.cmdCopy_Click();

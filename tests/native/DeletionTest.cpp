@@ -60,13 +60,6 @@ protected:
         tree_.File("f/Fotos/playa.jpg", "jpg");
     }
     void List(Listed view = Listed::FoldersThenFiles) { listing_.Show(view); }
-    void Mark(const Lines& paths) {
-        for (int line = 0; line < viewer_.lstViewer.ListCount(); ++line) {
-            for (const auto& path : paths) {
-                if (viewer_.lstViewer.List(line) == path) viewer_.lstViewer.SetSelected(line, true);
-            }
-        }
-    }
     bool OnStick(const std::string& relative) const { return fs::exists(tree_ / relative); }
     static Lines Sorted(Lines lines) {
         std::sort(lines.begin(), lines.end());
@@ -107,7 +100,7 @@ TEST_F(DeletionTest, NothingMarkedOnlyWarnsAndChangesNothing) {
 
 TEST_F(DeletionTest, NoDeletesNothingAndKeepsMarksAndCurrentLine) {
     List();
-    Mark({L"E:\\autorun.inf"});
+    viewer_.lstViewer.Mark({L"E:\\autorun.inf"});
     viewer_.lstViewer.SetListIndex(3);
     const auto marks = viewer_.lstViewer.Marks();
     viewer_.answers = {false};
@@ -123,7 +116,7 @@ TEST_F(DeletionTest, NoDeletesNothingAndKeepsMarksAndCurrentLine) {
 
 TEST_F(DeletionTest, MarkedEntriesGoAndTheListIsRebuiltInTheSameView) {
     List();
-    Mark({L"E:\\RECYCLER", L"E:\\autorun.inf"});
+    viewer_.lstViewer.Mark({L"E:\\RECYCLER", L"E:\\autorun.inf"});
     viewer_.answers = {true};
 
     deletion_.cmdDeleteSel_Click();
@@ -141,7 +134,7 @@ TEST_F(DeletionTest, MarkedEntriesGoAndTheListIsRebuiltInTheSameView) {
 
 TEST_F(DeletionTest, AdjacentMarkedLinesAllGo) {
     List(Listed::Files);
-    Mark(viewer_.lstViewer.Lines());
+    viewer_.lstViewer.Mark(viewer_.lstViewer.Lines());
     viewer_.answers = {true};
 
     deletion_.cmdDeleteSel_Click();
@@ -156,7 +149,7 @@ TEST_F(DeletionTest, AdjacentMarkedLinesAllGo) {
 
 TEST_F(DeletionTest, EverythingMarkedLeavesAnEmptyListAndAnEmptyPropertiesBox) {
     List();
-    Mark(viewer_.lstViewer.Lines());
+    viewer_.lstViewer.Mark(viewer_.lstViewer.Lines());
     viewer_.txtProp.SetText(L"(antes)");
     viewer_.answers = {true};
 
@@ -174,7 +167,7 @@ TEST_F(DeletionTest, ReadOnlyEntriesGoAtAnyDepth) {
     TempTree::ReadOnly(tree_ / "e/RECYCLER/S-1-5-21/x.exe");
     TempTree::ReadOnly(tree_ / "e/RECYCLER/S-1-5-21");
     List();
-    Mark({L"E:\\RECYCLER", L"E:\\autorun.inf"});
+    viewer_.lstViewer.Mark({L"E:\\RECYCLER", L"E:\\autorun.inf"});
     viewer_.answers = {true};
 
     deletion_.cmdDeleteSel_Click();
@@ -185,7 +178,7 @@ TEST_F(DeletionTest, ReadOnlyEntriesGoAtAnyDepth) {
 
 TEST_F(DeletionTest, EachMarkedLineIsMadeCurrentAndTheWalkYieldsTwiceForIt) {
     List(Listed::Files);
-    Mark({L"E:\\notas.txt"});
+    viewer_.lstViewer.Mark({L"E:\\notas.txt"});
     std::vector<int> currentLines;
     viewer_.lstViewer.OnClick([&] { currentLines.push_back(viewer_.lstViewer.ListIndex()); });
     viewer_.answers = {true};
@@ -204,7 +197,7 @@ TEST_F(DeletionTest, EachMarkedLineIsMadeCurrentAndTheWalkYieldsTwiceForIt) {
 
 TEST_F(DeletionTest, AMarkTakenOffDuringTheWalkKeepsItsEntry) {
     List(Listed::Files);
-    Mark(viewer_.lstViewer.Lines());
+    viewer_.lstViewer.Mark(viewer_.lstViewer.Lines());
     viewer_.answers = {true};
     // As the walk reaches the first line, the user unmarks every line still to come.
     viewer_.duringYield = [this] {
@@ -219,7 +212,7 @@ TEST_F(DeletionTest, AMarkTakenOffDuringTheWalkKeepsItsEntry) {
 
 TEST_F(DeletionTest, AnEntryGoneSinceTheListingIsPassedOverAndTheOthersGo) {
     List(Listed::Files);
-    Mark(viewer_.lstViewer.Lines());
+    viewer_.lstViewer.Mark(viewer_.lstViewer.Lines());
     fs::remove(tree_ / "e/notas.txt");
     viewer_.answers = {true};
 
@@ -232,7 +225,7 @@ TEST_F(DeletionTest, AnEntryGoneSinceTheListingIsPassedOverAndTheOthersGo) {
 
 TEST_F(DeletionTest, ADriveNoLongerListedIsNotTouched) {
     List();
-    Mark(viewer_.lstViewer.Lines());
+    viewer_.lstViewer.Mark(viewer_.lstViewer.Lines());
     drives_.eIsFixed = true;  // another disk now answers to E:
     viewer_.answers = {true};
 
@@ -245,7 +238,7 @@ TEST_F(DeletionTest, ADriveNoLongerListedIsNotTouched) {
 
 TEST_F(DeletionTest, AWalkAsksEachDriveOnceNotOnceALine) {
     List(Listed::Files);
-    Mark(viewer_.lstViewer.Lines());
+    viewer_.lstViewer.Mark(viewer_.lstViewer.Lines());
     viewer_.answers = {true};
     drives_.typeQuestions = 0;
 
@@ -257,7 +250,7 @@ TEST_F(DeletionTest, AWalkAsksEachDriveOnceNotOnceALine) {
 
 TEST_F(DeletionTest, TheWindowAnswersWhileALargeFolderGoes) {
     List(Listed::Folders);
-    Mark({L"E:\\RECYCLER"});
+    viewer_.lstViewer.Mark({L"E:\\RECYCLER"});
     viewer_.answers = {true};
     drives_.slowItems = 5;
     int yieldsWhileItGoes = 0;

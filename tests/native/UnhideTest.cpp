@@ -42,12 +42,6 @@ protected:
         ASSERT_EQ(::setxattr(host.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0), 0) << host;
     }
     Attributes Of(const std::wstring& path) { return files_.GetAttributes(path).value_or(0xFFFFFFFF); }
-    void Mark(const std::wstring& path) {
-        for (int line = 0; line < viewer_.lstViewer.ListCount(); ++line) {
-            if (viewer_.lstViewer.List(line) == path) viewer_.lstViewer.SetSelected(line, true);
-        }
-    }
-
     TempTree tree_;
     PosixFileSystemService files_;
     TestViewer viewer_;
@@ -56,7 +50,7 @@ protected:
 };
 
 TEST_F(UnhideTest, AMarkedFolderBecomesVisibleThroughoutAndKeepsItsReadOnly) {
-    Mark(L"E:\\Documentos");
+    viewer_.lstViewer.Mark({L"E:\\Documentos"});
     ASSERT_TRUE(unhide_.CanShowMarked());
 
     unhide_.ShowMarkedEntries();
@@ -69,7 +63,7 @@ TEST_F(UnhideTest, AMarkedFolderBecomesVisibleThroughoutAndKeepsItsReadOnly) {
 }
 
 TEST_F(UnhideTest, TheListIsRebuiltInTheSameViewWithNoMarks) {
-    Mark(L"E:\\Documentos");
+    viewer_.lstViewer.Mark({L"E:\\Documentos"});
 
     unhide_.ShowMarkedEntries();
 
@@ -80,7 +74,7 @@ TEST_F(UnhideTest, TheListIsRebuiltInTheSameViewWithNoMarks) {
 }
 
 TEST_F(UnhideTest, TheDrivesOwnHiddenFolderIsLeftAsItIs) {
-    Mark(L"E:\\System Volume Information");
+    viewer_.lstViewer.Mark({L"E:\\System Volume Information"});
 
     unhide_.ShowMarkedEntries();
 
@@ -93,7 +87,7 @@ TEST_F(UnhideTest, ALinkInsideIsNotFollowed) {
     const std::string outside = (tree_ / "fuera").string();
     ASSERT_EQ(::setxattr(outside.c_str(), "user.DOSATTRIB", "0x2", 3, 0), 0);
     tree_.Link("e/Documentos/atajo", tree_ / "fuera");
-    Mark(L"E:\\Documentos");
+    viewer_.lstViewer.Mark({L"E:\\Documentos"});
 
     unhide_.ShowMarkedEntries();
 
@@ -107,7 +101,7 @@ TEST_F(UnhideTest, UndoGivesBackEveryAttributeExactly) {
     const Attributes folder = Of(L"E:\\Documentos");
     const Attributes letter = Of(L"E:\\Documentos\\carta.txt");
     const Attributes old = Of(L"E:\\Documentos\\viejos\\2020.txt");
-    Mark(L"E:\\Documentos");
+    viewer_.lstViewer.Mark({L"E:\\Documentos"});
     unhide_.ShowMarkedEntries();
     ASSERT_TRUE(unhide_.CanUndo());
 
@@ -120,7 +114,7 @@ TEST_F(UnhideTest, UndoGivesBackEveryAttributeExactly) {
 }
 
 TEST_F(UnhideTest, UndoIsOfferedOnlyWhileAChangedEntryIsListed) {
-    Mark(L"E:\\Documentos");
+    viewer_.lstViewer.Mark({L"E:\\Documentos"});
     unhide_.ShowMarkedEntries();
     ASSERT_TRUE(unhide_.CanUndo());
 
@@ -131,8 +125,8 @@ TEST_F(UnhideTest, UndoIsOfferedOnlyWhileAChangedEntryIsListed) {
 }
 
 TEST_F(UnhideTest, AnEntryGoneSinceTheListingIsReportedAndTheOthersAreChanged) {
-    Mark(L"E:\\Documentos");
-    Mark(L"E:\\RECYCLER");
+    viewer_.lstViewer.Mark({L"E:\\Documentos"});
+    viewer_.lstViewer.Mark({L"E:\\RECYCLER"});
     fs::remove_all(tree_ / "e/RECYCLER");
 
     unhide_.ShowMarkedEntries();
@@ -143,8 +137,8 @@ TEST_F(UnhideTest, AnEntryGoneSinceTheListingIsReportedAndTheOthersAreChanged) {
 }
 
 TEST_F(UnhideTest, EachMarkedLineIsMadeCurrentAsTheWalkGoes) {
-    Mark(L"E:\\Documentos");
-    Mark(L"E:\\RECYCLER");
+    viewer_.lstViewer.Mark({L"E:\\Documentos"});
+    viewer_.lstViewer.Mark({L"E:\\RECYCLER"});
     std::vector<std::wstring> current;
     viewer_.lstViewer.OnClick([&] { current.push_back(viewer_.lstViewer.List(viewer_.lstViewer.ListIndex())); });
 

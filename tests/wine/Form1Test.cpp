@@ -223,16 +223,16 @@ class MonitorFromTheMainWindowTest : public WithTheMainWindow {};
 
 TEST_F(MonitorFromTheMainWindowTest, VerEstadoOpensOneMonitorAndASecondClickBringsItForward) {
     ClickVerEstado();
-    ASSERT_NE(main_->monitor(), nullptr);
-    const HWND monitor = main_->monitor()->hWnd();
+    ASSERT_NE(window_->monitor(), nullptr);
+    const HWND monitor = window_->monitor()->hWnd();
     EXPECT_TRUE(::IsWindowVisible(monitor));
     ::SetForegroundWindow(Main());
     ASSERT_EQ(::GetForegroundWindow(), Main());
 
     ClickVerEstado();
 
-    ASSERT_NE(main_->monitor(), nullptr);
-    EXPECT_EQ(main_->monitor()->hWnd(), monitor);
+    ASSERT_NE(window_->monitor(), nullptr);
+    EXPECT_EQ(window_->monitor()->hWnd(), monitor);
     EXPECT_EQ(WindowsOfClass(L"VelquorMonitor"), 1);
     EXPECT_EQ(::GetForegroundWindow(), monitor);
     EXPECT_EQ(::GetWindow(monitor, GW_OWNER), nullptr);
@@ -240,38 +240,38 @@ TEST_F(MonitorFromTheMainWindowTest, VerEstadoOpensOneMonitorAndASecondClickBrin
 
 TEST_F(MonitorFromTheMainWindowTest, ClosingForgetsItAndReopeningStartsAfreshCentredAndIdle) {
     ClickVerEstado();
-    ASSERT_NE(main_->monitor(), nullptr);
-    const HWND first = main_->monitor()->hWnd();
+    ASSERT_NE(window_->monitor(), nullptr);
+    const HWND first = window_->monitor()->hWnd();
     ::SetWindowPos(first, nullptr, 5, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    main_->monitor()->DriveLetterTable[1] = L"Z:";
+    window_->monitor()->DriveLetterTable[1] = L"Z:";
 
     ClickAt(first, kCross.x, kCross.y);
     PumpMessages();
-    EXPECT_EQ(main_->monitor(), nullptr);
+    EXPECT_EQ(window_->monitor(), nullptr);
     EXPECT_FALSE(::IsWindow(first));
 
     ClickVerEstado();
-    ASSERT_NE(main_->monitor(), nullptr);
-    ExpectBorderlessAndCentred(main_->monitor()->hWnd(), 216, 217);
-    EXPECT_EQ(main_->monitor()->DriveLetterTable[1], L"D:");
-    EXPECT_EQ(&main_->monitor()->pic(), main_->monitor()->IdlePicture);
+    ASSERT_NE(window_->monitor(), nullptr);
+    ExpectBorderlessAndCentred(window_->monitor()->hWnd(), 216, 217);
+    EXPECT_EQ(window_->monitor()->DriveLetterTable[1], L"D:");
+    EXPECT_EQ(&window_->monitor()->pic(), window_->monitor()->IdlePicture);
 }
 
 TEST_F(MonitorFromTheMainWindowTest, CancelsAutoPlayAndItsOwnCheck1UnhooksOnlyIt) {
     ClickVerEstado();
     ClickQuestionMark();
-    ASSERT_NE(main_->monitor(), nullptr);
-    ASSERT_NE(main_->help(), nullptr);
-    const HWND monitor = main_->monitor()->hWnd();
+    ASSERT_NE(window_->monitor(), nullptr);
+    ASSERT_NE(window_->help(), nullptr);
+    const HWND monitor = window_->monitor()->hWnd();
     EXPECT_EQ(AskAutoPlay(monitor), -1);
 
-    ClickCheck1(main_->monitor()->Check1());
+    ClickCheck1(window_->monitor()->Check1());
 
     EXPECT_EQ(AskAutoPlay(monitor), 0) << "the window's ordinary answer";
     EXPECT_EQ(AskAutoPlay(Main()), -1);
-    EXPECT_EQ(AskAutoPlay(main_->help()->hWnd()), -1);
+    EXPECT_EQ(AskAutoPlay(window_->help()->hWnd()), -1);
 
-    ClickCheck1(main_->monitor()->Check1());
+    ClickCheck1(window_->monitor()->Check1());
     EXPECT_EQ(AskAutoPlay(monitor), -1);
 }
 

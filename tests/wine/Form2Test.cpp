@@ -130,8 +130,8 @@ class HelpFromTheMainWindowTest : public WithTheMainWindow {};
 
 TEST_F(HelpFromTheMainWindowTest, TheQuestionMarkOpensOneHelpWindowAndASecondClickBringsItBackToTheFront) {
     ClickQuestionMark();
-    ASSERT_NE(main_->help(), nullptr);
-    const HWND help = main_->help()->hWnd();
+    ASSERT_NE(window_->help(), nullptr);
+    const HWND help = window_->help()->hWnd();
     EXPECT_TRUE(::IsWindowVisible(help));
     ::ShowWindow(help, SW_MINIMIZE);
     ::SetForegroundWindow(Main());
@@ -139,8 +139,8 @@ TEST_F(HelpFromTheMainWindowTest, TheQuestionMarkOpensOneHelpWindowAndASecondCli
 
     ClickQuestionMark();
 
-    ASSERT_NE(main_->help(), nullptr);
-    EXPECT_EQ(main_->help()->hWnd(), help);
+    ASSERT_NE(window_->help(), nullptr);
+    EXPECT_EQ(window_->help()->hWnd(), help);
     EXPECT_EQ(WindowsOfClass(L"VelquorHelp"), 1);
     EXPECT_FALSE(::IsIconic(help));
     EXPECT_EQ(::GetForegroundWindow(), help);
@@ -149,8 +149,8 @@ TEST_F(HelpFromTheMainWindowTest, TheQuestionMarkOpensOneHelpWindowAndASecondCli
 
 TEST_F(HelpFromTheMainWindowTest, ClosingForgetsItAndReopeningShowsItCentredAgain) {
     ClickQuestionMark();
-    ASSERT_NE(main_->help(), nullptr);
-    const HWND first = main_->help()->hWnd();
+    ASSERT_NE(window_->help(), nullptr);
+    const HWND first = window_->help()->hWnd();
     ::SendMessageW(first, WM_LBUTTONDOWN, MK_LBUTTON, PointParam(kBare.x, kBare.y));
     ::SendMessageW(first, WM_MOUSEMOVE, MK_LBUTTON, PointParam(kBare.x + 40, kBare.y + 30));
     ::SendMessageW(first, WM_LBUTTONUP, 0, PointParam(kBare.x + 40, kBare.y + 30));
@@ -158,34 +158,34 @@ TEST_F(HelpFromTheMainWindowTest, ClosingForgetsItAndReopeningShowsItCentredAgai
 
     ClickAt(first, kCross.x, kCross.y);
     PumpMessages();
-    EXPECT_EQ(main_->help(), nullptr);
+    EXPECT_EQ(window_->help(), nullptr);
     EXPECT_FALSE(::IsWindow(first));
 
     ClickQuestionMark();
-    ASSERT_NE(main_->help(), nullptr);
-    ExpectBorderlessAndCentred(main_->help()->hWnd(), 525, 371);
+    ASSERT_NE(window_->help(), nullptr);
+    ExpectBorderlessAndCentred(window_->help()->hWnd(), 525, 371);
 }
 
 TEST_F(HelpFromTheMainWindowTest, CancelsAutoPlayAgainAtEachLoadAndItsOwnCheck1UnhooksOnlyIt) {
     ClickQuestionMark();
     ClickVerEstado();
-    ASSERT_NE(main_->help(), nullptr);
-    ASSERT_NE(main_->monitor(), nullptr);
-    HWND help = main_->help()->hWnd();
+    ASSERT_NE(window_->help(), nullptr);
+    ASSERT_NE(window_->monitor(), nullptr);
+    HWND help = window_->help()->hWnd();
     EXPECT_EQ(AskAutoPlay(help), -1);
 
-    ClickCheck1(main_->help()->Check1());
+    ClickCheck1(window_->help()->Check1());
 
     EXPECT_EQ(AskAutoPlay(help), 0) << "the window's ordinary answer";
     EXPECT_EQ(AskAutoPlay(Main()), -1);
-    EXPECT_EQ(AskAutoPlay(main_->monitor()->hWnd()), -1);
+    EXPECT_EQ(AskAutoPlay(window_->monitor()->hWnd()), -1);
 
     ClickAt(help, kCross.x, kCross.y);
     PumpMessages();
     ClickQuestionMark();
-    ASSERT_NE(main_->help(), nullptr);
-    EXPECT_EQ(AskAutoPlay(main_->help()->hWnd()), -1);
-    EXPECT_EQ(::SendMessageW(main_->help()->Check1(), BM_GETCHECK, 0, 0), BST_CHECKED);
+    ASSERT_NE(window_->help(), nullptr);
+    EXPECT_EQ(AskAutoPlay(window_->help()->hWnd()), -1);
+    EXPECT_EQ(::SendMessageW(window_->help()->Check1(), BM_GETCHECK, 0, 0), BST_CHECKED);
 }
 
 }  // namespace

@@ -10,13 +10,13 @@
 
 #include "app/WebSite.h"
 #include "listing/Win32Handles_win.h"
+#include "support/MainWindowFixture.h"
 #include "support/RecordingSystemCalls.h"
 #include "support/TestDrives.h"
 #include "support/WindowTestSupport.h"
 
 namespace {
 
-constexpr int kShown = SW_SHOWNOACTIVATE;
 
 // Where the main window's parts lie, in twips as the window was designed (15 twips to a pixel).
 Rect FromTwips(int left, int top, int width, int height) {
@@ -44,20 +44,8 @@ const Rect Check1 = FromTwips(8880, 7560, 495, 255);
 }  // namespace designed
 
 // The main window created in-process, with the world outside it recorded.
-class frmViewerTest : public ::testing::Test {
+class frmViewerTest : public WithTheMainWindow {
 protected:
-    void SetUp() override {
-        window_ = std::make_unique<frmViewer>(::GetModuleHandleW(nullptr), calls_);
-        ASSERT_TRUE(window_->Create());
-        window_->Show(kShown);
-        PumpMessages();
-    }
-    void TearDown() override {
-        window_.reset();
-        PumpMessages();
-    }
-
-    HWND Main() const { return window_->hWnd(); }
     static POINT CentreOf(Rect rect) { return {rect.left + rect.width / 2, rect.top + rect.height / 2}; }
     void Click(Rect rect) {
         const POINT centre = CentreOf(rect);
@@ -67,9 +55,6 @@ protected:
         ::ClientToScreen(Main(), &client);
         return client;
     }
-
-    RecordingSystemCalls calls_;
-    std::unique_ptr<frmViewer> window_;
 };
 
 void ExpectAt(HWND control, Rect expected, const wchar_t* className) {
@@ -82,23 +67,10 @@ void ExpectAt(HWND control, Rect expected, const wchar_t* className) {
     EXPECT_EQ(actual.bottom - actual.top, expected.height) << className;
 }
 
-bool HasStyle(HWND window, LONG_PTR style) { return (::GetWindowLongPtrW(window, GWL_STYLE) & style) == style; }
 
-TEST_F(frmViewerTest, IsABorderlessWindowOfTheSkinsSizeWithItsCaption) {
-    RECT client{};
-    ::GetClientRect(Main(), &client);
-    EXPECT_EQ(client.right, 602);
-    EXPECT_EQ(client.bottom, 451);
-    EXPECT_EQ(WindowRect(Main()).right - WindowRect(Main()).left, 602);
-    EXPECT_FALSE(HasStyle(Main(), WS_CAPTION));
-    EXPECT_FALSE(HasStyle(Main(), WS_THICKFRAME));
+TEST_F(frmViewerTest, IsABorderlessCentredWindowOfTheSkinsSizeWithItsCaption) {
+    ExpectBorderlessAndCentred(Main(), 602, 451);
     EXPECT_EQ(TextOf(Main()), L"Velquor - Limpiador De Virus Y Copia De Seguridad Para Memorias USB");
-}
-
-TEST_F(frmViewerTest, IsCentredOnTheScreenWhenFirstShown) {
-    const RECT rect = WindowRect(Main());
-    EXPECT_EQ(rect.left, (::GetSystemMetrics(SM_CXSCREEN) - 602) / 2);
-    EXPECT_EQ(rect.top, (::GetSystemMetrics(SM_CYSCREEN) - 451) / 2);
 }
 
 TEST_F(frmViewerTest, EveryControlLiesAtItsPlaceWithItsClassAndStyle) {
@@ -776,8 +748,8 @@ TEST_F(RealDragTest, TheProgressPanelAndItsLabelDoNotDragWhileShown) {
 
 class Check1Test : public frmViewerTest {
 protected:
-    LRESULT AskAutoPlay() { return ::SendMessageW(Main(), ShellsAutoPlayQuestion(), 0, 0); }
-    void ClickCheck1() { ::SendMessageW(window_->Check1(), BM_CLICK, 0, 0); }
+    LRESULT AskAutoPlay() { return ::AskAutoPlay(Main()); }
+    void ClickCheck1() { ::ClickCheck1(window_->Check1()); }
 };
 
 TEST_F(Check1Test, StartsTickedWithTheWindowHooked) {

@@ -30,6 +30,15 @@ public:
         ReportClick();
     }
 
+    // The user ticking the check boxes of the lines that hold these texts.
+    void Mark(const std::vector<std::wstring>& texts) {
+        for (Line& line : lines_) {
+            for (const auto& text : texts) {
+                if (line.text == text) line.marked = true;
+            }
+        }
+    }
+
     std::vector<std::wstring> Lines() const {
         std::vector<std::wstring> texts;
         for (const auto& line : lines_) texts.push_back(line.text);

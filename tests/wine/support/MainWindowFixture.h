@@ -15,23 +15,23 @@
 class WithTheMainWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        main_ = std::make_unique<frmViewer>(::GetModuleHandleW(nullptr), calls_);
-        ASSERT_TRUE(main_->Create());
-        main_->Show(SW_SHOWNOACTIVATE);
+        window_ = std::make_unique<frmViewer>(::GetModuleHandleW(nullptr), calls_);
+        ASSERT_TRUE(window_->Create());
+        window_->Show(SW_SHOWNOACTIVATE);
         PumpMessages();
     }
     void TearDown() override {
-        main_.reset();
+        window_.reset();
         PumpMessages();
     }
 
-    HWND Main() const { return main_->hWnd(); }
+    HWND Main() const { return window_->hWnd(); }
     // The hot spots, clicked at the middle of their places (twips, 15 to a pixel).
     void ClickVerEstado() { ClickAt(Main(), (5280 + 1095 / 2) / 15, (5160 + 255 / 2) / 15); }
     void ClickQuestionMark() { ClickAt(Main(), (7920 + 255 / 2) / 15, (120 + 255 / 2) / 15); }
 
     RecordingSystemCalls calls_;
-    std::unique_ptr<frmViewer> main_;
+    std::unique_ptr<frmViewer> window_;
 };
 
 // How many windows of this thread have that class.

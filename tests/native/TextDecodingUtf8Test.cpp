@@ -1,4 +1,4 @@
-#include "listing/Utf8.h"
+#include "listing/TextDecoding.h"
 
 #include <gtest/gtest.h>
 
