@@ -52,14 +52,12 @@ protected:
 
     // Creates the window with its client area of size, centred on the screen, not yet shown.
     bool CreateSkinnedWindow(const wchar_t* className, const std::wstring& caption, Rect size);
-    // A hot spot whose command is not there yet takes its clicks and does nothing with them.
     void AddHotSpot(Rect rect, std::function<void()> click);
     // Creates Check1, ticked: every window is hooked when it loads, and the box shows the truth.
     void CreateCheck1(Rect rect);
     // The picture the window shows; it is repainted only when it really changes.
     void SetPicture(const Skin& picture);
     const Skin& Picture() const { return *picture_; }
-    const Skin& OwnSkin() const { return skin_; }
     // Closes the window once the message being handled is done (so that no handler of a window
     // that is gone runs on), as the user closing it would.
     void Unload();

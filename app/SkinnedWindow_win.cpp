@@ -162,9 +162,7 @@ void SkinnedWindow::OnButtonUp(int x, int y, WPARAM buttonsStillHeld) {
         ::ReleaseCapture();
     }
     // A click is a press and a release on the same hot spot.
-    if (pressed && pressed == HotSpotAt(x, y) && hotSpots_[*pressed].click) {
-        hotSpots_[*pressed].click();
-    }
+    if (pressed && pressed == HotSpotAt(x, y)) hotSpots_[*pressed].click();
 }
 
 void SkinnedWindow::OnMouseMove(WPARAM buttons, int x, int y) {

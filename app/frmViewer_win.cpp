@@ -67,8 +67,8 @@ void SetFont(HWND control, HGDIOBJ font) {
 frmViewer::frmViewer(HINSTANCE instance, SystemCalls& system)
     : SkinnedWindow(instance, IDR_SKIN_VIEWER, Dragging::ByTheSkin),
       system_(system),
-      viewer_{files_,        lstViewer_, *this,          lblStatusText_, txtPropText_, caption_,
-              picCopy_, lblCopyStText_, *this, *this,           formats_},
+      viewer_{files_,    lstViewer_,     *this, lblStatusText_, txtPropText_, caption_,
+              picCopy_, lblCopyStText_, *this, *this,          formats_},
       listing_(viewer_),
       properties_(viewer_),
       deletion_(viewer_, listing_),
