@@ -93,11 +93,9 @@ void ListViewEntryList::AddItem(const std::wstring& text) {
 }
 
 void ListViewEntryList::RemoveItem(int index) {
-    SyncCount();
+    // The list view learns the new count with the next batch, and its selection follows the
+    // current line then: a walk removes lines by the thousand.
     lines_.erase(lines_.begin() + index);
-    // The list view moves its selection and focus up with the lines that follow.
-    ListView_DeleteItem(hwnd_, index);
-    viewCount_ = ListCount();
     if (index == current_) current_ = -1;
     if (index < current_) --current_;
     currentMoved_ = true;

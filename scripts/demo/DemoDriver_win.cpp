@@ -5,6 +5,7 @@
 //   velquor_demo_driver text           print the text of the open message box
 //   velquor_demo_driver where TEXT     print the screen points of the list line TEXT: its check
 //                                      box and its text, as "x y x y"
+//   velquor_demo_driver menu N         choose item N (from 1) of the menu that is open
 
 #include "listing/Windows_win.h"
 
@@ -35,6 +36,25 @@ BOOL CALLBACK FindVelquorDialog(HWND window, LPARAM found) {
     if (ClassOf(::GetWindow(window, GW_OWNER)) != kMainWindowClass) return TRUE;
     *reinterpret_cast<HWND*>(found) = window;
     return FALSE;
+}
+
+BOOL CALLBACK FindMenu(HWND window, LPARAM found) {
+    if (ClassOf(window) != L"#32768" || !::IsWindowVisible(window)) return TRUE;
+    *reinterpret_cast<HWND*>(found) = window;
+    return FALSE;
+}
+
+// The menu loop reads the keys of its thread's queue: moving down to the item and Enter.
+bool ChooseMenuItem(int item) {
+    HWND menu = nullptr;
+    for (int i = 0; i < 200 && !menu; ++i) {
+        ::EnumWindows(&FindMenu, reinterpret_cast<LPARAM>(&menu));
+        if (!menu) std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    if (!menu) return false;
+    for (int i = 0; i < item; ++i) ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
+    ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
+    return true;
 }
 
 // Memory in another process, for the messages whose arguments point at memory.
@@ -139,6 +159,7 @@ int wmain(int argc, wchar_t** argv) {
     if (argc < 2) return 2;
     const std::wstring command = argv[1];
     if (command == L"where" && argc == 3) return Where(argv[2]) ? 0 : 1;
+    if (command == L"menu" && argc == 3) return ChooseMenuItem(std::stoi(argv[2])) ? 0 : 1;
     HWND dialog = WaitForDialog();
     if (!dialog) {
         std::fwprintf(stderr, L"velquor_demo_driver: no dialog of velquor.exe is open\n");
