@@ -44,13 +44,20 @@ BOOL CALLBACK FindMenu(HWND window, LPARAM found) {
     return FALSE;
 }
 
+// Polls for the first window that find picks, for up to 20 s.
+HWND WaitForWindow(WNDENUMPROC find) {
+    for (int i = 0; i < 400; ++i) {
+        HWND window = nullptr;
+        ::EnumWindows(find, reinterpret_cast<LPARAM>(&window));
+        if (window) return window;
+        std::this_thread::sleep_for(std::chrono::milliseconds(50));
+    }
+    return nullptr;
+}
+
 // The menu loop reads the keys of its thread's queue: moving down to the item and Enter.
 bool ChooseMenuItem(int item) {
-    HWND menu = nullptr;
-    for (int i = 0; i < 200 && !menu; ++i) {
-        ::EnumWindows(&FindMenu, reinterpret_cast<LPARAM>(&menu));
-        if (!menu) std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
+    const HWND menu = WaitForWindow(&FindMenu);
     if (!menu) return false;
     for (int i = 0; i < item; ++i) ::PostMessageW(menu, WM_KEYDOWN, VK_DOWN, 0);
     ::PostMessageW(menu, WM_KEYDOWN, VK_RETURN, 0);
@@ -86,16 +93,6 @@ private:
 };
 
 // The dialog that velquor.exe shows now, waiting up to 20 s for it.
-HWND WaitForDialog() {
-    for (int i = 0; i < 400; ++i) {
-        HWND dialog = nullptr;
-        ::EnumWindows(&FindVelquorDialog, reinterpret_cast<LPARAM>(&dialog));
-        if (dialog) return dialog;
-        std::this_thread::sleep_for(std::chrono::milliseconds(50));
-    }
-    return nullptr;
-}
-
 // The picker takes the path as a pointer into its own process: write it there first.
 bool Pick(HWND dialog, const std::wstring& path) {
     const size_t bytes = (path.size() + 1) * sizeof(wchar_t);
@@ -160,7 +157,7 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring command = argv[1];
     if (command == L"where" && argc == 3) return Where(argv[2]) ? 0 : 1;
     if (command == L"menu" && argc == 3) return ChooseMenuItem(std::stoi(argv[2])) ? 0 : 1;
-    HWND dialog = WaitForDialog();
+    HWND dialog = WaitForWindow(&FindVelquorDialog);
     if (!dialog) {
         std::fwprintf(stderr, L"velquor_demo_driver: no dialog of velquor.exe is open\n");
         return 1;
