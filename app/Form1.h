@@ -35,6 +35,6 @@ public:
 private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    DriveTypes& drives_;
+    RemovableDriveFinder removables_;
     Skin plugin_;
 };

@@ -17,7 +17,7 @@ constexpr UINT kTimer1Interval = 1;
 
 Form1::Form1(HINSTANCE instance, DriveTypes& drives)
     : SkinnedWindow(instance, IDR_PIC_NOT_CONNECTED, Dragging::Never),
-      drives_(drives),
+      removables_(drives),
       plugin_(instance, IDR_PIC_CONNECTED) {}
 
 bool Form1::Create() {
@@ -38,7 +38,7 @@ void Form1::Form_Load() {
 
 void Form1::Timer1_Timer() {
     // The letters lie in slots 1 to 13.
-    const bool found = AnyRemovable(std::span(DriveLetterTable).subspan(1), drives_);
+    const bool found = removables_.AnyRemovable(std::span(DriveLetterTable).subspan(1));
     // One picture a tick: the idle one set for each letter before a removable one would only
     // repaint the window for nothing.
     SetPicture(found ? plugin_ : *IdlePicture);

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 #include <string>
 
 #include "app/ComApartment.h"
@@ -23,9 +24,9 @@ constexpr int kDefaultSeconds = 30;
 class CountedDrives final : public DriveTypes {
 public:
     explicit CountedDrives(DriveTypes& answers) : answers_(answers) {}
-    bool Exists(const std::wstring& drive) override {
+    std::optional<std::wstring> DeviceOf(const std::wstring& drive) override {
         if (drive == L"D:") ++ticks;
-        return answers_.Exists(drive);
+        return answers_.DeviceOf(drive);
     }
     UINT TypeOf(const std::wstring& drive) override { return answers_.TypeOf(drive); }
 
@@ -35,18 +36,18 @@ private:
     DriveTypes& answers_;
 };
 
-// The system's drive types, every letter taken as there: each tick asks every type up to the
-// first removable one.
+// The system's drive types, every letter taken as there on a device of no known name: each tick
+// asks every type up to the first removable one.
 class AskingEveryLetter final : public DriveTypes {
 public:
-    bool Exists(const std::wstring&) override { return true; }
+    std::optional<std::wstring> DeviceOf(const std::wstring&) override { return std::wstring(); }
     UINT TypeOf(const std::wstring& drive) override { return SystemDriveTypes().TypeOf(drive); }
 };
 
 // No letter at all, and nothing asked of the system.
 class NoDrives final : public DriveTypes {
 public:
-    bool Exists(const std::wstring&) override { return false; }
+    std::optional<std::wstring> DeviceOf(const std::wstring&) override { return std::nullopt; }
     UINT TypeOf(const std::wstring&) override { return DRIVE_NO_ROOT_DIR; }
 };
 

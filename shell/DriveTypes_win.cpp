@@ -4,12 +4,14 @@ namespace {
 
 class SystemDrives final : public DriveTypes {
 public:
-    bool Exists(const std::wstring& drive) override {
+    std::optional<std::wstring> DeviceOf(const std::wstring& drive) override {
         // The letters of GetLogicalDrives are the DOS devices named "X:"; asking for one by name
-        // costs a few microseconds under Wine, where GetLogicalDrives costs some 200.
-        wchar_t target[1];
-        if (::QueryDosDeviceW(drive.c_str(), target, 1) != 0) return true;
-        return ::GetLastError() != ERROR_FILE_NOT_FOUND;
+        // costs a few microseconds under Wine, where GetLogicalDrives costs some 400. A device's
+        // name is short; a longer target (a subst of a deep folder) is there, but not read.
+        wchar_t targets[MAX_PATH + 1];
+        if (::QueryDosDeviceW(drive.c_str(), targets, MAX_PATH + 1) != 0) return std::wstring(targets);
+        if (::GetLastError() == ERROR_FILE_NOT_FOUND) return std::nullopt;
+        return std::wstring();
     }
     UINT TypeOf(const std::wstring& drive) override {
         // The root: "D:" alone names the current folder of that drive.
@@ -24,9 +26,21 @@ DriveTypes& SystemDriveTypes() {
     return drives;
 }
 
-bool AnyRemovable(std::span<const std::wstring> drives, DriveTypes& types) {
+bool RemovableDriveFinder::AnyRemovable(std::span<const std::wstring> drives) {
     for (const std::wstring& drive : drives) {
-        if (types.Exists(drive) && types.TypeOf(drive) == DRIVE_REMOVABLE) return true;
+        if (IsRemovable(drive)) return true;
     }
     return false;
+}
+
+bool RemovableDriveFinder::IsRemovable(const std::wstring& drive) {
+    const std::optional<std::wstring> device = types_.DeviceOf(drive);
+    const auto known = known_.find(drive);
+    if (device && known != known_.end() && known->second.device == *device) return known->second.removable;
+    if (known != known_.end()) known_.erase(known);
+    if (!device) return false;
+    const bool removable = types_.TypeOf(drive) == DRIVE_REMOVABLE;
+    // A device whose name could not be read may be another one at the next question.
+    if (!device->empty()) known_.emplace(drive, KnownType{*device, removable});
+    return removable;
 }

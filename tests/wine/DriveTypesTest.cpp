@@ -18,24 +18,26 @@ TEST(SystemDriveTypesTest, TheSuitesLettersExistAndAreRemovableEvenWithTheirFold
     ASSERT_EQ(::GetFileAttributesW(L"T:\\"), INVALID_FILE_ATTRIBUTES) << "T:'s folder is there";
 
     for (const wchar_t letter : {L'R', L'S', L'T'}) {
-        EXPECT_TRUE(SystemDriveTypes().Exists(Drive(letter))) << Drive(letter);
+        const auto device = SystemDriveTypes().DeviceOf(Drive(letter));
+        ASSERT_TRUE(device.has_value()) << Drive(letter);
+        EXPECT_FALSE(device->empty()) << Drive(letter);
         EXPECT_EQ(SystemDriveTypes().TypeOf(Drive(letter)), static_cast<UINT>(DRIVE_REMOVABLE)) << Drive(letter);
     }
-    EXPECT_TRUE(AnyRemovable(std::vector<std::wstring>{L"T:"}, SystemDriveTypes()));
+    EXPECT_TRUE(RemovableDriveFinder(SystemDriveTypes()).AnyRemovable(std::vector<std::wstring>{L"T:"}));
 }
 
 TEST(SystemDriveTypesTest, TheLettersThatExistAreThoseOfGetLogicalDrives) {
     const DWORD logical = ::GetLogicalDrives();
     for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
         const bool listed = (logical >> (letter - L'A')) & 1;
-        EXPECT_EQ(SystemDriveTypes().Exists(Drive(letter)), listed) << Drive(letter);
+        EXPECT_EQ(SystemDriveTypes().DeviceOf(Drive(letter)).has_value(), listed) << Drive(letter);
     }
 }
 
 TEST(SystemDriveTypesTest, ALetterThatDoesNotExistHasNoRootSoItCannotBeRemovable) {
     int absent = 0;
     for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
-        if (SystemDriveTypes().Exists(Drive(letter))) continue;
+        if (SystemDriveTypes().DeviceOf(Drive(letter))) continue;
         ++absent;
         EXPECT_EQ(SystemDriveTypes().TypeOf(Drive(letter)), static_cast<UINT>(DRIVE_NO_ROOT_DIR)) << Drive(letter);
     }

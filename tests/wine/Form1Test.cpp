@@ -10,6 +10,7 @@
 
 #include "app/Resources.h"
 #include "support/MainWindowFixture.h"
+#include "support/MountManager.h"
 #include "support/RecordingDriveTypes.h"
 #include "support/TestDrives.h"
 #include "support/WindowTestSupport.h"
@@ -105,7 +106,7 @@ TEST_F(DrivePollingTest, ARemovableEShowsTheConnectedPictureAndFToPAreNotAsked) 
 
     EXPECT_TRUE(ShowsConnected());
     EXPECT_EQ(asked_.typeAsked, (Drives{L"D:", L"E:"}));
-    EXPECT_EQ(asked_.existenceAsked, (Drives{L"D:", L"E:"}));
+    EXPECT_EQ(asked_.deviceAsked, (Drives{L"D:", L"E:"}));
 }
 
 TEST_F(DrivePollingTest, ALetterTheSystemDoesNotHaveIsNotAskedItsType) {
@@ -116,7 +117,7 @@ TEST_F(DrivePollingTest, ALetterTheSystemDoesNotHaveIsNotAskedItsType) {
 
     EXPECT_TRUE(ShowsConnected());
     EXPECT_EQ(asked_.typeAsked, (Drives{L"E:", L"K:"}));
-    EXPECT_EQ(asked_.existenceAsked, Letters(L'D', L'K'));
+    EXPECT_EQ(asked_.deviceAsked, Letters(L'D', L'K'));
 }
 
 TEST_F(DrivePollingTest, LettersOutsideDToPAreNotSeen) {
@@ -126,7 +127,54 @@ TEST_F(DrivePollingTest, LettersOutsideDToPAreNotSeen) {
 
     EXPECT_TRUE(ShowsIdle());
     EXPECT_TRUE(asked_.typeAsked.empty());
-    EXPECT_EQ(asked_.existenceAsked, Letters(L'D', L'P'));
+    EXPECT_EQ(asked_.deviceAsked, Letters(L'D', L'P'));
+}
+
+TEST_F(DrivePollingTest, ALettersTypeIsAskedAgainOnlyWhenItNamesAnotherDevice) {
+    drives_.types[L'E'] = DRIVE_REMOVABLE;
+
+    form_->Timer1_Timer();
+    form_->Timer1_Timer();
+
+    EXPECT_TRUE(ShowsConnected());
+    EXPECT_EQ(asked_.typeAsked, Drives{L"E:"}) << "the second tick asked E:'s type again";
+    EXPECT_EQ(asked_.deviceAsked, (Drives{L"D:", L"E:", L"D:", L"E:"}));
+
+    // The letter now names a fixed drive's device.
+    drives_.types[L'E'] = DRIVE_FIXED;
+    asked_.Forget();
+    form_->Timer1_Timer();
+
+    EXPECT_TRUE(ShowsIdle());
+    EXPECT_EQ(asked_.typeAsked, Drives{L"E:"});
+}
+
+TEST_F(DrivePollingTest, ALetterThatWentAndCameBackIsAskedAfreshEvenOnADeviceOfTheSameName) {
+    drives_.types[L'E'] = DRIVE_REMOVABLE;
+    drives_.devices[L'E'] = L"\\Device\\Harddisk4";
+    form_->Timer1_Timer();
+    drives_.types.erase(L'E');
+    form_->Timer1_Timer();
+    EXPECT_TRUE(ShowsIdle());
+
+    // The system gives a name that is free again to whatever drive comes next.
+    drives_.types[L'E'] = DRIVE_FIXED;
+    form_->Timer1_Timer();
+
+    EXPECT_TRUE(ShowsIdle());
+    EXPECT_EQ(asked_.typeAsked, (Drives{L"E:", L"E:"}));
+}
+
+TEST_F(DrivePollingTest, ALetterWhoseDeviceCannotBeNamedIsAskedItsTypeAtEveryTick) {
+    drives_.types[L'E'] = DRIVE_REMOVABLE;
+    drives_.devices[L'E'] = L"";
+
+    form_->Timer1_Timer();
+    drives_.types[L'E'] = DRIVE_FIXED;
+    form_->Timer1_Timer();
+
+    EXPECT_TRUE(ShowsIdle());
+    EXPECT_EQ(asked_.typeAsked, (Drives{L"E:", L"E:"}));
 }
 
 TEST_F(DrivePollingTest, TheWindowRepaintsOnlyWhenThePictureChanges) {
@@ -157,7 +205,7 @@ TEST_F(DrivePollingTest, Timer1TicksByItselfAsOftenAsTheSystemLets) {
 
     EXPECT_TRUE(ShowsConnected());
     // Every tick asks first whether D: exists. The system's shortest interval is 10 to 16 ms.
-    const auto ticks = std::count(asked_.existenceAsked.begin(), asked_.existenceAsked.end(), L"D:");
+    const auto ticks = std::count(asked_.deviceAsked.begin(), asked_.deviceAsked.end(), L"D:");
     EXPECT_GE(ticks, 10) << "Timer1 ticked " << ticks << " times in half a second";
 }
 
@@ -173,7 +221,7 @@ TEST_F(Form1Test, TheCrossUnloadsItAndItsTimerStops) {
     EXPECT_FALSE(::IsWindow(window));
     asked_.Forget();
     PumpFor(100);
-    EXPECT_TRUE(asked_.existenceAsked.empty()) << "Timer1 still ticks";
+    EXPECT_TRUE(asked_.deviceAsked.empty()) << "Timer1 still ticks";
 }
 
 TEST_F(Form1Test, ItCannotBeDragged) {
@@ -205,7 +253,10 @@ TEST_F(Form1OnTheSystemTest, TheSuitesRemovableLettersOutsideDToPAreNotSeen) {
         ASSERT_EQ(SystemDriveTypes().TypeOf(drive), static_cast<UINT>(DRIVE_REMOVABLE)) << drive;
     }
     const Drives dToP = Letters(L'D', L'P');
-    ASSERT_FALSE(AnyRemovable(dToP, SystemDriveTypes())) << "the prefix has a removable letter in D:-P:";
+    for (const std::wstring& drive : dToP) {
+        ASSERT_NE(SystemDriveTypes().TypeOf(drive), static_cast<UINT>(DRIVE_REMOVABLE))
+            << "the prefix has a removable letter in D:-P: " << drive;
+    }
     Form1 form(::GetModuleHandleW(nullptr), asked_);
     ASSERT_TRUE(form.Create());
     asked_.Forget();
@@ -213,10 +264,56 @@ TEST_F(Form1OnTheSystemTest, TheSuitesRemovableLettersOutsideDToPAreNotSeen) {
     form.Timer1_Timer();
 
     EXPECT_EQ(&form.pic(), form.IdlePicture);
-    EXPECT_EQ(asked_.existenceAsked, dToP);
+    EXPECT_EQ(asked_.deviceAsked, dToP);
     for (const std::wstring& drive : asked_.typeAsked) {
         EXPECT_TRUE(drive >= L"D:" && drive <= L"P:") << drive;
     }
+}
+
+// A letter of D: to P: that the prefix does not have, plugged in through the mount manager for
+// one test and unplugged after it.
+class PluggedLetter {
+public:
+    PluggedLetter() {
+        for (wchar_t candidate = L'P'; candidate >= L'D' && !letter; --candidate) {
+            if (!SystemDriveTypes().DeviceOf({candidate, L':'})) letter = candidate;
+        }
+    }
+    PluggedLetter(const PluggedLetter&) = delete;
+    PluggedLetter& operator=(const PluggedLetter&) = delete;
+    ~PluggedLetter() {
+        if (letter) MountManager::Unplug(letter);
+    }
+
+    bool Plug(UINT type) const { return MountManager::Plug(letter, type, TestDrives::HostFolders().at(L'R')); }
+
+    wchar_t letter = 0;
+};
+
+TEST_F(Form1OnTheSystemTest, ADrivePluggedInChangedAndPulledOutWhileItIsOpenShowsAtTheNextTick) {
+    ASSERT_TRUE(TestDrives::Mapped()) << "run through cmake/wine-run";
+    const PluggedLetter plugged;
+    ASSERT_NE(plugged.letter, 0) << "every letter of D: to P: is taken";
+    Form1 form(::GetModuleHandleW(nullptr));
+    ASSERT_TRUE(form.Create());
+    const auto showsConnected = [&form] {
+        form.Timer1_Timer();
+        return &form.pic() == &form.plugin();
+    };
+    ASSERT_FALSE(showsConnected());
+
+    ASSERT_TRUE(plugged.Plug(DRIVE_REMOVABLE));
+    EXPECT_TRUE(showsConnected()) << "plugged in";
+    ASSERT_TRUE(plugged.Plug(DRIVE_FIXED));
+    EXPECT_FALSE(showsConnected()) << "the letter is now a fixed drive";
+    ASSERT_TRUE(plugged.Plug(DRIVE_REMOVABLE));
+    EXPECT_TRUE(showsConnected()) << "removable again";
+    ASSERT_TRUE(MountManager::Unplug(plugged.letter));
+    EXPECT_FALSE(showsConnected()) << "pulled out";
+    ASSERT_TRUE(plugged.Plug(DRIVE_REMOVABLE));
+    EXPECT_TRUE(showsConnected()) << "plugged in again";
+    ASSERT_TRUE(plugged.Plug(DRIVE_CDROM));
+    EXPECT_FALSE(showsConnected()) << "the letter is now a CD drive";
 }
 
 class MonitorFromTheMainWindowTest : public WithTheMainWindow {};
