@@ -1,6 +1,7 @@
 #include "listing/Win32FileCopy_win.h"
 
 #include <algorithm>
+#include <cstddef>
 #include <cstdint>
 #include <cwchar>
 #include <memory>
@@ -32,14 +33,12 @@ std::optional<FileId> IdOf(HANDLE handle) {
                   (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 }
 
-// Why target may not take a copy of source, or nothing; found tells whether something is there.
-// A link as target is replaced, never written through.
-std::error_code CheckTarget(HANDLE source, const std::wstring& target, bool overwrite,
-                            bool& found) {
+// Why the entry at target may not give its place to a copy of source, or nothing (also when it
+// is gone meanwhile). A link as target is replaced, never written through.
+std::error_code CheckTarget(HANDLE source, const std::wstring& target, bool overwrite) {
     OpenedEntry existing;
     const std::error_code error = Open(target, FILE_READ_ATTRIBUTES | SYNCHRONIZE, existing);
-    found = error != std::errc::no_such_file_or_directory;
-    if (!found) return {};
+    if (error == std::errc::no_such_file_or_directory) return {};
     if (error) return error;
     if (!overwrite) return Win32Error(ERROR_FILE_EXISTS);
     if (IsFolder(existing.attributes)) return std::make_error_code(std::errc::is_a_directory);
@@ -50,16 +49,24 @@ std::error_code CheckTarget(HANDLE source, const std::wstring& target, bool over
     return {};
 }
 
-// A file made beside a copy's target under a name no other entry has, removed unless it is put
-// in the target's place.
+// Where the system's own names of drive paths begin: "\??\E:\x" is "\\?\E:\x".
+constexpr std::wstring_view kDosDevices = L"\\??\\";
+
+// The name a rename is given: the system's own form of a long path.
+std::wstring NativeName(const std::wstring& full) {
+    return std::wstring(kDosDevices) + full.substr(kLongPrefix.size());
+}
+
+// A file made beside a copy's target under a name no other entry has, which takes the target's
+// name once complete, or is removed.
 class TempFile {
 public:
     TempFile() = default;
     TempFile(const TempFile&) = delete;
     TempFile& operator=(const TempFile&) = delete;
     ~TempFile() {
-        if (path_.empty()) return;
         file_.Reset();
+        if (path_.empty()) return;
         OpenedEntry made;
         if (!Open(path_, kDeleteAccess, made)) Dispose(made, true);
     }
@@ -84,16 +91,32 @@ public:
     }
 
     HANDLE Handle() const { return file_.Get(); }
-    const std::wstring& Path() const { return path_; }
+
+    // Renames the file, still open, to target (long form); replace lets it take the place of a
+    // file that is there. Through the handle it costs a third of a MoveFileExW under Wine, and
+    // a rename within one folder has nothing for MOVEFILE_WRITE_THROUGH to wait for.
+    std::error_code RenameTo(const std::wstring& target, bool replace) {
+        const std::wstring name = NativeName(target);
+        const size_t size = offsetof(FILE_RENAME_INFO, FileName) + (name.size() + 1) * sizeof(wchar_t);
+        const auto buffer = std::make_unique<LONGLONG[]>(size / sizeof(LONGLONG) + 1);
+        auto* rename = reinterpret_cast<FILE_RENAME_INFO*>(buffer.get());
+        rename->ReplaceIfExists = replace;
+        rename->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
+        std::wmemcpy(rename->FileName, name.c_str(), name.size() + 1);
+        if (!::SetFileInformationByHandle(file_.Get(), FileRenameInfo, rename,
+                                          static_cast<DWORD>(size))) {
+            return LastWin32Error();
+        }
+        path_.clear();
+        return {};
+    }
 
     std::error_code Close() {
         return ::CloseHandle(file_.Release()) ? std::error_code{} : LastWin32Error();
     }
 
-    void Placed() { path_.clear(); }
-
 private:
-    std::wstring path_;
+    std::wstring path_;  // while the file still has its temporary name
     UniqueFile file_;
 };
 
@@ -150,19 +173,19 @@ void Reprotect(const std::wstring& target, DWORD attributes) {
     }
 }
 
-std::error_code PutInPlace(TempFile& copy, const std::wstring& target, bool overwrite,
-                           bool found) {
-    if (auto error = copy.Close()) return error;
-    const std::optional<DWORD> unprotected = found ? Unprotect(target) : std::nullopt;
-    const DWORD flags = MOVEFILE_WRITE_THROUGH | (overwrite ? MOVEFILE_REPLACE_EXISTING : 0);
-    if (::MoveFileExW(copy.Path().c_str(), target.c_str(), flags)) {
-        copy.Placed();
-        return {};
+// Most targets are not there yet: what is there is looked at only when the system says so.
+std::error_code PutInPlace(HANDLE source, TempFile& copy, const std::wstring& target,
+                           bool overwrite) {
+    const std::error_code error = copy.RenameTo(target, false);
+    if (error != std::errc::file_exists) return error;
+    if (auto refused = CheckTarget(source, target, overwrite)) return refused;
+    const std::optional<DWORD> unprotected = Unprotect(target);
+    if (auto failed = copy.RenameTo(target, true)) {
+        // The earlier copy stays: with what it had, as far as the system lets it.
+        if (unprotected) Reprotect(target, *unprotected);
+        return failed;
     }
-    const std::error_code error = LastWin32Error();
-    // The earlier copy stays: with what it had, as far as the system lets it.
-    if (unprotected) Reprotect(target, *unprotected);
-    return error;
+    return {};
 }
 
 // Creates the folder, or accepts the one already there. An earlier copy left read-only (which
@@ -212,7 +235,6 @@ std::optional<std::wstring> SystemParent(const std::wstring& path) {
 
 // A system name as CreateFileW takes it.
 std::wstring Openable(const std::wstring& systemPath) {
-    constexpr std::wstring_view kDosDevices = L"\\??\\";
     if (systemPath.starts_with(kDosDevices)) {
         return std::wstring(kLongPrefix) + systemPath.substr(kDosDevices.size());
     }
@@ -332,13 +354,12 @@ private:
 // complete: a copy that fails leaves an earlier target as it was, and no partial file.
 std::error_code CopyOpenedFile(HANDLE source, const std::wstring& target, bool overwrite,
                                const BetweenItems& between) {
-    bool found = false;
-    if (auto error = CheckTarget(source, target, overwrite, found)) return error;
     TempFile copy;
     if (auto error = copy.Create(FolderOf(target))) return error;
     if (auto error = CopyBytes(source, copy.Handle(), between)) return error;
     if (auto error = CopyBasics(source, copy.Handle())) return error;
-    return PutInPlace(copy, target, overwrite, found);
+    if (auto error = PutInPlace(source, copy, target, overwrite)) return error;
+    return copy.Close();
 }
 
 void CopyTree(const Location& source, ListedEntry opened, const std::wstring& target,
