@@ -478,6 +478,25 @@ TYPED_TEST_P(CopyContract, AnEarlierCopyIsReplacedWhateverItsAttributes) {
     EXPECT_EQ(stick.Names(this->Out(L"")), names);
 }
 
+// The earlier backup is in use: it stays as it was, attributes too, and nothing is left beside it.
+TYPED_TEST_P(CopyContract, AnEarlierCopyThatCannotGiveWayStaysAsItWas) {
+    if (const auto reason = TypeParam::CannotHoldOpen()) GTEST_SKIP() << *reason;
+    auto& stick = this->stick_;
+    stick.File(this->On(L"notas.txt"), "nuevo");
+    stick.File(this->Out(L"notas.txt"), "viejo", contract::kReadOnly | contract::kHidden);
+    const auto before = this->Service().GetAttributes(this->Out(L"notas.txt"));
+    ASSERT_TRUE(before.has_value());
+    {
+        [[maybe_unused]] const auto held = stick.HoldOpen(this->Out(L"notas.txt"));
+        EXPECT_NE(this->CopyFile(this->On(L"notas.txt"), this->Out(L"notas.txt"), true),
+                  std::error_code());
+    }
+
+    EXPECT_EQ(stick.Content(this->Out(L"notas.txt")), "viejo");
+    EXPECT_EQ(this->Service().GetAttributes(this->Out(L"notas.txt")), before);
+    EXPECT_EQ(stick.Names(this->Out(L"")), contract::Paths{L"notas.txt"});
+}
+
 TYPED_TEST_P(CopyContract, CopyFileReachesUnicodeAndLongNames) {
     auto& stick = this->stick_;
     stick.Folder(this->On(L"src"));
@@ -629,6 +648,7 @@ REGISTER_TYPED_TEST_SUITE_P(CopyContract, CopyFileReplacesAnExistingFileOnlyWhen
                             CopyFolderOfAMissingSourceOrOntoAFileIsOneFailure,
                             AFolderLinkIsReportedNotFollowedInsideOrAsTheSource,
                             AnEarlierCopyIsReplacedWhateverItsAttributes,
+                            AnEarlierCopyThatCannotGiveWayStaysAsItWas,
                             CopyFileReachesUnicodeAndLongNames,
                             ACopyOntoItselfIsRefusedAndTheFileStays,
                             ASourceThatIsALinkIsReportedNotFollowed,
