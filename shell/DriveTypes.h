@@ -27,7 +27,7 @@ DriveTypes& SystemDriveTypes();
 // that asking each type in order up to the first removable one would give. A letter the system
 // does not have cannot be removable. A drive's type is its device's, so a letter's type is asked
 // again only when it names another device than when it was last asked, or had none meanwhile:
-// asking the type costs a hundred times more than asking the device under Wine.
+// under Wine, asking the type costs some twenty times what asking the device does.
 class RemovableDriveFinder {
 public:
     explicit RemovableDriveFinder(DriveTypes& types) : types_(types) {}
