@@ -6,19 +6,10 @@
 #include <string>
 #include <string_view>
 
+#include "listing/Utf8_win.h"
 #include "listing/Win32Handles_win.h"
 
 namespace {
-
-std::string Utf8(std::wstring_view text) {
-    if (text.empty()) return {};
-    const int length = static_cast<int>(text.size());
-    const int size =
-        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, nullptr, 0, nullptr, nullptr);
-    std::string result(static_cast<size_t>(size), '\0');
-    ::WideCharToMultiByte(CP_UTF8, 0, text.data(), length, result.data(), size, nullptr, nullptr);
-    return result;
-}
 
 // The system's text for the code in the user's language, without its closing line break.
 std::wstring SystemMessage(DWORD code) {

@@ -282,10 +282,11 @@ public:
     PluggedLetter(const PluggedLetter&) = delete;
     PluggedLetter& operator=(const PluggedLetter&) = delete;
     ~PluggedLetter() {
-        if (letter) MountManager::Unplug(letter);
+        if (letter) Unplug();
     }
 
     bool Plug(UINT type) const { return MountManager::Plug(letter, type, TestDrives::HostFolders().at(L'R')); }
+    bool Unplug() const { return MountManager::Unplug(letter); }
 
     wchar_t letter = 0;
 };
@@ -308,7 +309,7 @@ TEST_F(Form1OnTheSystemTest, ADrivePluggedInChangedAndPulledOutWhileItIsOpenShow
     EXPECT_FALSE(showsConnected()) << "the letter is now a fixed drive";
     ASSERT_TRUE(plugged.Plug(DRIVE_REMOVABLE));
     EXPECT_TRUE(showsConnected()) << "removable again";
-    ASSERT_TRUE(MountManager::Unplug(plugged.letter));
+    ASSERT_TRUE(plugged.Unplug());
     EXPECT_FALSE(showsConnected()) << "pulled out";
     ASSERT_TRUE(plugged.Plug(DRIVE_REMOVABLE));
     EXPECT_TRUE(showsConnected()) << "plugged in again";

@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "listing/Utf8_win.h"
 #include "listing/Win32Handles_win.h"
 
 // Plugs a drive letter in and out while programs run, through Wine's mount manager as its drive
@@ -54,13 +55,5 @@ private:
         DWORD returned = 0;
         return ::DeviceIoControl(manager.Get(), kDefineUnixDrive, request.data(),
                                  static_cast<DWORD>(request.size()), nullptr, 0, &returned, nullptr) != FALSE;
-    }
-
-    static std::string Utf8(const std::wstring& text) {
-        std::string bytes(text.size() * 4, '\0');
-        bytes.resize(static_cast<size_t>(::WideCharToMultiByte(CP_UTF8, 0, text.c_str(), static_cast<int>(text.size()),
-                                                               bytes.data(), static_cast<int>(bytes.size()),
-                                                               nullptr, nullptr)));
-        return bytes;
     }
 };
