@@ -1,8 +1,8 @@
 #pragma once
 
-#include "listing/Windows_win.h"
+#include "Win32Api.h"
 
-#include "listing/Viewer.h"
+#include "Viewer.h"
 
 // The roles the walks see, played by real controls.
 

@@ -1,17 +1,20 @@
 #pragma once
 
-#include "listing/Windows_win.h"
+#include "Win32Api.h"
 
-#include "app/GdiHandles.h"
-#include "app/Layout.h"
-#include "listing/Viewer.h"
+#include "Layout.h"
+#include "Owners.h"
+#include "Viewer.h"
+#include "Window.h"
 
 // picCopy, the copy's progress panel: a child window in the colours of the skin's light panel,
 // hidden until a copy shows it. Its label lblCopySt is drawn transparent over it.
-class CopyPanel final : public ProgressPanel {
+class CopyPanel final : public Window, public ProgressPanel {
 public:
+    CopyPanel() = default;
+    ~CopyPanel() override { Destroy(); }
+
     bool Create(HWND parent, Rect rect, int controlId);
-    HWND hWnd() const { return hwnd_; }
 
     void BringToFront() override;
     void Show() override;
@@ -19,9 +22,8 @@ public:
     bool Visible() const override;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     void Paint();
 
-    HWND hwnd_ = nullptr;
-    UniqueGdiObject background_;
+    win32::UniqueGdiObject background_;
 };

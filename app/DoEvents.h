@@ -1,6 +1,6 @@
 #pragma once
 
-#include "listing/Windows_win.h"
+#include "Win32Api.h"
 
 // Handles the messages waiting at this moment, then returns. A quit request met here is posted
 // again for the main loop.

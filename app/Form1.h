@@ -1,19 +1,20 @@
 #pragma once
 
-#include "listing/Windows_win.h"
+#include "Win32Api.h"
 
 #include <array>
 #include <string>
 
-#include "app/Skin.h"
-#include "app/SkinnedWindow.h"
-#include "shell/DriveTypes.h"
+#include "Skin.h"
+#include "SkinnedWindow.h"
+
+#include "DriveFacts.h"
 
 // The connection monitor: a small window that cannot be moved, whose picture shows whether one of
 // the drive letters D: to P: is removable. Timer1 asks as often as the system lets it.
 class Form1 final : public SkinnedWindow {
 public:
-    explicit Form1(HINSTANCE instance, DriveTypes& drives = SystemDriveTypes());
+    Form1(HINSTANCE instance, DriveFacts& drives);
     ~Form1() override { Destroy(); }
 
     // Creates the window and runs Form_Load, which starts Timer1; the window is not shown yet.
@@ -35,6 +36,6 @@ public:
 private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
 
-    RemovableDriveFinder removables_;
+    KnownDrives drives_;
     Skin plugin_;
 };

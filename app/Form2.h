@@ -1,8 +1,8 @@
 #pragma once
 
-#include "listing/Windows_win.h"
+#include "Win32Api.h"
 
-#include "app/SkinnedWindow.h"
+#include "SkinnedWindow.h"
 
 // The help window: its skin holds the help text; it is dragged by the skin like the main window.
 class Form2 final : public SkinnedWindow {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "listing/Windows_win.h"
+#include "Win32Api.h"
 
 #include <commctrl.h>
 
@@ -8,9 +8,13 @@
 #include <string>
 #include <vector>
 
-#include "app/Layout.h"
-#include "app/LineTip_win.h"
-#include "listing/EntryList.h"
+#include "Layout.h"
+#include "LineTip.h"
+#include "EntryList.h"
+
+namespace win32 {
+class Subclass;
+}
 
 // The entry list as the platform's list view in owner-data mode: report view, one column, no
 // header, a check box per line. The lines and their marks live here; the view asks for what it
@@ -55,8 +59,11 @@ private:
         bool marked = false;
     };
 
+    // Our procedure on the list views, to see their keys, mouse and drawing timer.
+    static win32::Subclass& ListViews();
     static LRESULT CALLBACK ListViewProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT OnListViewMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT CallListView(UINT message, WPARAM wParam, LPARAM lParam);
     void MakeCurrent(int index) override;
     void OnMouseClick();
     void FollowKeyboard();
@@ -69,7 +76,6 @@ private:
     void SetRedraw(bool on);
 
     HWND hwnd_ = nullptr;
-    WNDPROC listViewProc_ = nullptr;
     LineTip tip_;
     std::function<std::wstring(const std::wstring& line)> tipFor_;
     std::vector<Line> lines_;

@@ -11,8 +11,6 @@
 // The version information's CompanyName, which is also every message box's title.
 #define VELQUOR_COMPANY_NAME "=)"
 #define VELQUOR_PRODUCT_NAME "Velquor"
-#define VELQUOR_VERSION_TEXT "1.0.0"
-#define VELQUOR_VERSION_BINARY 1, 0, 0, 0
 
 #ifndef RC_INVOKED
 // Every message box's title: the version information's CompanyName.

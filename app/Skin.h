@@ -1,8 +1,8 @@
 #pragma once
 
-#include "listing/Windows_win.h"
+#include "Win32Api.h"
 
-#include "app/GdiHandles.h"
+#include "Owners.h"
 
 // A window's skin: a JPEG resource decoded once into a bitmap, drawn at the window's top-left.
 class Skin {
@@ -17,8 +17,8 @@ public:
     HBRUSH Brush() const { return static_cast<HBRUSH>(brush_.Get()); }
 
 private:
-    UniqueGdiObject bitmap_;
-    UniqueGdiObject brush_;
+    win32::UniqueGdiObject bitmap_;
+    win32::UniqueGdiObject brush_;
     int width_ = 0;
     int height_ = 0;
 };

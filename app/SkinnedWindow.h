@@ -1,19 +1,20 @@
 #pragma once
 
-#include "listing/Windows_win.h"
+#include "Win32Api.h"
 
 #include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
-#include "app/Layout.h"
-#include "app/Skin.h"
+#include "Layout.h"
+#include "Skin.h"
+#include "Window.h"
 
 // A borderless top-level window covered by a picture (its skin), with hot spots (rectangles of
 // the picture that react to clicks), optionally dragged by any bare part of the picture, and an
 // off-screen check box Check1 that switches the AutoPlay hook on this window. Owns its HWND.
-class SkinnedWindow {
+class SkinnedWindow : public Window {
 public:
     // Mouse buttons as the mouse handlers number them: one bit per button.
     static constexpr int kLeftButton = 1;
@@ -23,16 +24,11 @@ public:
 
     enum class Dragging { ByTheSkin, Never };
 
-    SkinnedWindow(const SkinnedWindow&) = delete;
-    SkinnedWindow& operator=(const SkinnedWindow&) = delete;
-    virtual ~SkinnedWindow();
-
-    HWND hWnd() const { return hwnd_; }
     HWND Check1() const { return Check1_; }
     // Shows the window and paints it at once.
     void Show(int showCommand = SW_SHOWNORMAL);
     // Called once the window is gone, as its last act: the owner may forget (delete) it there.
-    void OnDestroyed(std::function<void()> destroyed) { destroyed_ = std::move(destroyed); }
+    void NotifyWhenDestroyed(std::function<void()> destroyed) { destroyed_ = std::move(destroyed); }
 
     // A button went down on the bare skin at client pixel (x, y): anchors a drag.
     void Form_MouseDown(int button, int x, int y);
@@ -61,16 +57,13 @@ protected:
     // Closes the window once the message being handled is done (so that no handler of a window
     // that is gone runs on), as the user closing it would.
     void Unload();
-    // Destroys the window now; a derived window calls it first thing in its destructor, so that
-    // no message reaches it half torn down.
-    void Destroy();
 
-    // The window's own messages; anything not handled goes to DefaultMessage.
-    virtual LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam);
-    LRESULT DefaultMessage(UINT message, WPARAM wParam, LPARAM lParam);
+    // The skin's painting, the hot spots, dragging and Check1; a derived window passes on here
+    // what it does not answer itself.
+    LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
+    void OnDestroyed() override;
 
 private:
-    static LRESULT CALLBACK WindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     std::optional<size_t> HotSpotAt(int x, int y) const;
     void OnButtonDown(int button, int x, int y);
     void OnButtonUp(int x, int y, WPARAM buttonsStillHeld);
@@ -87,7 +80,6 @@ private:
     Skin skin_;
     const Skin* picture_ = &skin_;
     Dragging dragging_;
-    HWND hwnd_ = nullptr;
     HWND Check1_ = nullptr;
     std::vector<HotSpot> hotSpots_;
     std::optional<size_t> pressedHotSpot_;

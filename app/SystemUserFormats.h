@@ -1,6 +1,6 @@
 #pragma once
 
-#include "listing/Viewer.h"
+#include "Viewer.h"
 
 // The user's number and date formats from the system's locale settings.
 class SystemUserFormats final : public UserFormats {

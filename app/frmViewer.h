@@ -1,36 +1,40 @@
 #pragma once
 
-#include "listing/Windows_win.h"
+#include "Win32Api.h"
 
 #include <memory>
 
-#include "app/ControlRoles.h"
-#include "app/CopyPanel.h"
-#include "app/Form1.h"
-#include "app/Form2.h"
-#include "app/GdiHandles.h"
-#include "app/ListViewEntryList.h"
-#include "app/SkinnedWindow.h"
-#include "app/SystemCalls.h"
-#include "app/SystemUserFormats.h"
-#include "listing/PropertiesPanel.h"
-#include "listing/RootListing.h"
-#include "listing/Viewer.h"
-#include "listing/WalkState.h"
-#include "listing/Win32FileSystemService_win.h"
-#include "operations/BackupCopy.h"
-#include "operations/Deletion.h"
-#include "operations/Unhide.h"
+#include "ControlRoles.h"
+#include "CopyPanel.h"
+#include "Form1.h"
+#include "Form2.h"
+#include "ListViewEntryList.h"
+#include "SkinnedWindow.h"
+#include "SystemCalls.h"
+#include "SystemDialogs.h"
+#include "SystemUserFormats.h"
+
+#include "BackupCopy.h"
+#include "Deletion.h"
+#include "PropertiesPanel.h"
+#include "RootListing.h"
+#include "Unhide.h"
+#include "Viewer.h"
+#include "WalkState.h"
+
+#include "Owners.h"
+#include "Win32FileSystemService.h"
 
 // The main window: the list of root entries of the removable drives, the properties box, the
 // status label, the copy's progress panel and the skin's hot spots. It plays the roles its walks
-// work on (Viewer) with its own controls, and reaches the world outside through SystemCalls.
-class frmViewer final : public SkinnedWindow,
-                        private MessagePump,
-                        private MessageBoxes,
-                        private FolderChooser {
+// work on (Viewer) with its own controls and the system's dialogs, and reaches the rest of the
+// world through SystemCalls.
+class frmViewer final : public SkinnedWindow, private MessagePump {
 public:
-    explicit frmViewer(HINSTANCE instance, SystemCalls& system = RealSystemCalls());
+    // With the system's dialogs, owned by this window, and the system's calls.
+    explicit frmViewer(HINSTANCE instance);
+    // With the dialogs and calls given (a test's, which answer from a script).
+    frmViewer(HINSTANCE instance, MessageBoxes& messages, FolderChooser& folders, SystemCalls& system);
     // The other windows go first, by reset: a window that goes has its owner forget it, which
     // a unique_ptr amid its own destruction could not take.
     ~frmViewer() override {
@@ -73,9 +77,6 @@ public:
 
 private:
     void DoEvents() override;
-    void Warn(const std::wstring& text) override;
-    bool AskYesNo(const std::wstring& text) override;
-    std::wstring ChooseFolder(const std::wstring& startFolder, const std::wstring& title) override;
 
     void CreateControls();
     void AddHotSpots();
@@ -86,10 +87,12 @@ private:
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT ColourStatic(HDC dc, HWND control);
     // Shows window, making it first if it is not open; one that is open is brought forward.
-    template <class Window> void ShowOnce(std::unique_ptr<Window>& window);
+    template <class Form, class... Arguments>
+    void ShowOnce(std::unique_ptr<Form>& window, Arguments&... arguments);
 
+    SystemDialogs systemDialogs_;
     SystemCalls& system_;
-    Win32FileSystemService files_;
+    win32::FileSystemService files_;
     ListViewEntryList lstViewer_;
     WindowText lblStatusText_;
     PacedText txtPropText_;
@@ -104,8 +107,8 @@ private:
     Deletion deletion_;
     BackupCopy copy_;
     Unhide unhide_;
-    UniqueGdiObject statusFont_;
-    UniqueGdiObject copyFont_;
+    win32::UniqueGdiObject statusFont_;
+    win32::UniqueGdiObject copyFont_;
     HWND txtProp_ = nullptr;
     HWND lblStatus_ = nullptr;
     HWND lblCopySt_ = nullptr;

@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "listing/FileBytes.h"
+#include "FileBytes.h"
 
 // What ReadFileBytes promises on every platform. A platform's suite instantiates it with a Place
 // that makes entries in a folder of its own and reads them back through that platform's reader:

@@ -45,9 +45,9 @@
 
 #include <gtest/gtest.h>
 
-#include "listing/FileSystemService.h"
-#include "listing/VelquorError.h"
-#include "tests/common/RootEntries.h"
+#include "FileSystemService.h"
+#include "VelquorError.h"
+#include "common/RootEntries.h"
 
 namespace contract {
 

@@ -4,7 +4,7 @@
 #include <system_error>
 #include <vector>
 
-#include "listing/FileSystemService.h"
+#include "FileSystemService.h"
 
 // A root walk collected in full, for checking what it read and why it stopped.
 struct RootEntries {

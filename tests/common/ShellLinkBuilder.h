@@ -6,7 +6,7 @@
 #include <utility>
 #include <vector>
 
-#include "listing/FileBytes.h"
+#include "FileBytes.h"
 
 // Shell links written byte by byte as the Shell Link binary format documents them ([MS-SHLLINK]),
 // for the tests, the fuzzer's corpus and the Wine suite's test drives. Wide strings go out as

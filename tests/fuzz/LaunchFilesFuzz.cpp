@@ -6,7 +6,7 @@
 #include <cstdlib>
 #include <string_view>
 
-#include "listing/LaunchTip.h"
+#include "LaunchTip.h"
 
 namespace {
 

@@ -5,7 +5,7 @@
 #include <string>
 #include <string_view>
 
-#include "tests/common/ShellLinkBuilder.h"
+#include "common/ShellLinkBuilder.h"
 
 namespace {
 

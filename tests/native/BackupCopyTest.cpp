@@ -1,4 +1,4 @@
-#include "operations/BackupCopy.h"
+#include "BackupCopy.h"
 
 #include <filesystem>
 #include <string>
@@ -6,10 +6,10 @@
 
 #include <gtest/gtest.h>
 
-#include "listing/PosixFileSystemService.h"
-#include "listing/RootListing.h"
-#include "listing/VelquorError.h"
-#include "operations/FailureMessage.h"
+#include "PosixFileSystemService.h"
+#include "RootListing.h"
+#include "VelquorError.h"
+#include "FailureMessage.h"
 #include "support/TempTree.h"
 #include "support/TestViewer.h"
 
@@ -64,17 +64,17 @@ protected:
         tree_.File("e/Documentos/carta.txt", "Querida");
         tree_.File("e/Documentos/viejos/2020.txt", "antiguo");
         listing_.Show(Listed::FoldersThenFiles);
-        viewer_.chosenFolder = L"D:\\Copia";
+        viewer_.dialogs.chosenFolder = L"D:\\Copia";
     }
     std::string Copied(const std::string& relative) const { return TempTree::Contents(tree_ / "d/Copia" / relative); }
     Texts Messages() const {
         Texts texts;
-        for (const auto& shown : viewer_.messages) texts.push_back(shown.text);
+        for (const auto& shown : viewer_.dialogs.messages) texts.push_back(shown.text);
         return texts;
     }
 
     TempTree tree_;
-    PosixFileSystemService files_;
+    posix::FileSystemService files_;
     TestViewer viewer_;
     RootListing listing_{viewer_.viewer};
     BackupCopy copy_{viewer_.viewer};
@@ -84,17 +84,19 @@ TEST_F(BackupCopyTest, NothingMarkedOnlyWarns) {
     copy_.cmdCopy_Click();
 
     EXPECT_EQ(Messages(), Texts{kNothingMarked});
-    EXPECT_TRUE(viewer_.pickerTitles.empty());
+    EXPECT_TRUE(viewer_.dialogs.pickers.empty());
     EXPECT_EQ(viewer_.caption.Text(), L"Velquor");
 }
 
 TEST_F(BackupCopyTest, CancellingThePickerEndsSilentlyWithTheCaptionUnchanged) {
     viewer_.lstViewer.Mark({L"E:\\foto.jpg"});
-    viewer_.chosenFolder = L"";
+    viewer_.dialogs.chosenFolder = L"";
 
     copy_.cmdCopy_Click();
 
-    EXPECT_EQ(viewer_.pickerTitles, Texts{L"Por favor, seleccione ruta de destino."});
+    ASSERT_EQ(viewer_.dialogs.pickers.size(), 1u);
+    EXPECT_EQ(viewer_.dialogs.pickers[0].title, L"Por favor, seleccione ruta de destino.");
+    EXPECT_EQ(viewer_.dialogs.pickers[0].startFolder, L"");
     EXPECT_TRUE(Messages().empty());
     EXPECT_EQ(viewer_.caption.Text(), L"Velquor");
     EXPECT_TRUE(fs::is_empty(tree_ / "d/Copia"));
@@ -102,20 +104,19 @@ TEST_F(BackupCopyTest, CancellingThePickerEndsSilentlyWithTheCaptionUnchanged) {
 
 TEST_F(BackupCopyTest, NoCopiesNothingAndTheCaptionKeepsTheChosenPath) {
     viewer_.lstViewer.Mark({L"E:\\foto.jpg"});
-    viewer_.answers = {false};
+    viewer_.dialogs.answers = {false};
 
     copy_.cmdCopy_Click();
 
     EXPECT_EQ(Messages(), Texts{kAreYouSure});
     EXPECT_EQ(viewer_.caption.Text(), L"D:\\Copia");
     EXPECT_FALSE(viewer_.picCopy.visible);
-    EXPECT_EQ(viewer_.picCopy.raised, 0);
     EXPECT_TRUE(fs::is_empty(tree_ / "d/Copia"));
 }
 
 TEST_F(BackupCopyTest, TwoMarkedFilesAreCopiedWithTheProgressAndTheUnmarkedFolderIsNot) {
     viewer_.lstViewer.Mark({L"E:\\foto.jpg", L"E:\\notas.txt"});
-    viewer_.answers = {true};
+    viewer_.dialogs.answers = {true};
     std::vector<bool> panelShownAtYields;
     viewer_.duringYield = [&] { panelShownAtYields.push_back(viewer_.picCopy.visible); };
 
@@ -127,7 +128,6 @@ TEST_F(BackupCopyTest, TwoMarkedFilesAreCopiedWithTheProgressAndTheUnmarkedFolde
     EXPECT_EQ(viewer_.lblCopySt.history, (Texts{L"50% Completed", L"100% Completed"}));
     EXPECT_EQ(viewer_.caption.history, (Texts{L"D:\\Copia", L"Espera Un Momento...", L"Dravello"}));
     EXPECT_FALSE(viewer_.picCopy.visible);
-    EXPECT_EQ(viewer_.picCopy.raised, 2);
     EXPECT_EQ(panelShownAtYields, (std::vector<bool>{false, true})) << "one yield per copied entry, before it counts";
     EXPECT_EQ(copy_.CopiedCount, 0);
     EXPECT_EQ(copy_.MarkedCount, 2);
@@ -139,7 +139,7 @@ TEST_F(BackupCopyTest, EightMarkedEntriesCountInEighths) {
     listing_.Show(Listed::Files);
     viewer_.lstViewer.Mark(viewer_.lstViewer.Lines());
     ASSERT_EQ(viewer_.lstViewer.ListCount(), 8);
-    viewer_.answers = {true};
+    viewer_.dialogs.answers = {true};
 
     copy_.cmdCopy_Click();
 
@@ -150,7 +150,7 @@ TEST_F(BackupCopyTest, EightMarkedEntriesCountInEighths) {
 
 TEST_F(BackupCopyTest, AFolderIsCopiedWithItsWholeTreeUnderItsOwnName) {
     viewer_.lstViewer.Mark({L"E:\\Documentos"});
-    viewer_.answers = {true};
+    viewer_.dialogs.answers = {true};
 
     copy_.cmdCopy_Click();
 
@@ -161,7 +161,7 @@ TEST_F(BackupCopyTest, AFolderIsCopiedWithItsWholeTreeUnderItsOwnName) {
 TEST_F(BackupCopyTest, AnExistingTargetIsReplaced) {
     tree_.File("d/Copia/notas.txt", "copia vieja");
     viewer_.lstViewer.Mark({L"E:\\notas.txt"});
-    viewer_.answers = {true};
+    viewer_.dialogs.answers = {true};
 
     copy_.cmdCopy_Click();
 
@@ -169,9 +169,9 @@ TEST_F(BackupCopyTest, AnExistingTargetIsReplaced) {
 }
 
 TEST_F(BackupCopyTest, ADriveRootDestinationTakesTheNameDirectly) {
-    viewer_.chosenFolder = L"D:\\";
+    viewer_.dialogs.chosenFolder = L"D:\\";
     viewer_.lstViewer.Mark({L"E:\\foto.jpg"});
-    viewer_.answers = {true};
+    viewer_.dialogs.answers = {true};
 
     copy_.cmdCopy_Click();
 
@@ -181,7 +181,7 @@ TEST_F(BackupCopyTest, ADriveRootDestinationTakesTheNameDirectly) {
 TEST_F(BackupCopyTest, AVanishedEntryIsSkippedAndReportedAndTheRestIsCopied) {
     viewer_.lstViewer.Mark({L"E:\\foto.jpg", L"E:\\notas.txt"});
     fs::remove(tree_ / "e/foto.jpg");
-    viewer_.answers = {true};
+    viewer_.dialogs.answers = {true};
 
     copy_.cmdCopy_Click();
 
@@ -189,13 +189,13 @@ TEST_F(BackupCopyTest, AVanishedEntryIsSkippedAndReportedAndTheRestIsCopied) {
     EXPECT_EQ(viewer_.lblCopySt.history, Texts{L"50% Completed"}) << "the vanished entry is not counted";
     ASSERT_EQ(Messages().size(), 2u);
     EXPECT_EQ(Messages()[1], L"No se pudieron copiar estos elementos:\nE:\\foto.jpg (El elemento ya no existe.)");
-    EXPECT_FALSE(viewer_.messages[1].question);
+    EXPECT_FALSE(viewer_.dialogs.messages[1].question);
 }
 
 TEST_F(BackupCopyTest, FailuresInsideAFolderAreReportedWithTheirOwnPaths) {
     tree_.Link("e/Documentos/atajo", tree_ / "e/Documentos");  // a loop back into the folder
     viewer_.lstViewer.Mark({L"E:\\Documentos"});
-    viewer_.answers = {true};
+    viewer_.dialogs.answers = {true};
 
     copy_.cmdCopy_Click();
 
@@ -208,7 +208,7 @@ TEST_F(BackupCopyTest, UnicodeNamesAreCopied) {
     tree_.File("e/canción ñandú 日本.txt", "música");
     listing_.Show(Listed::Files);
     viewer_.lstViewer.Mark({L"E:\\canción ñandú 日本.txt"});
-    viewer_.answers = {true};
+    viewer_.dialogs.answers = {true};
 
     copy_.cmdCopy_Click();
 

@@ -1,4 +1,4 @@
-#include "listing/IniFacts.h"
+#include "IniFacts.h"
 
 #include <ostream>
 #include <string>
@@ -8,7 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include "tests/common/ShellLinkBuilder.h"
+#include "common/ShellLinkBuilder.h"
 
 void PrintTo(const AutorunValue& value, std::ostream* out) {
     *out << static_cast<int>(value.key) << "=" << ::testing::PrintToString(value.value);

@@ -1,4 +1,4 @@
-#include "listing/LaunchTip.h"
+#include "LaunchTip.h"
 
 #include <string>
 #include <string_view>
@@ -7,9 +7,9 @@
 
 #include <gtest/gtest.h>
 
-#include "listing/PosixFileBytes.h"
+#include "FileBytesReader.h"
 #include "support/TempTree.h"
-#include "tests/common/ShellLinkBuilder.h"
+#include "common/ShellLinkBuilder.h"
 
 namespace {
 
@@ -171,7 +171,7 @@ TEST(LaunchTipForTest, AFileLargerThanAMegabyteOnDiskIsUnreadable) {
     link.push_back(0);
     tree.File("grande.lnk", std::string(link.begin(), link.end()));
     const FileBytesReader fromTree = [&tree](const std::wstring& path, std::size_t most, FileBytes& bytes) {
-        return ReadFileBytes((tree / std::string(path.begin() + 3, path.end())).string(), most, bytes);
+        return posix::ReadFileBytes((tree / std::string(path.begin() + 3, path.end())).string(), most, bytes);
     };
 
     EXPECT_EQ(LaunchTipFor(L"E:\\exacto.lnk", fromTree),

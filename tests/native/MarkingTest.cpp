@@ -1,4 +1,4 @@
-#include "listing/Marking.h"
+#include "Marking.h"
 
 #include <string>
 #include <vector>

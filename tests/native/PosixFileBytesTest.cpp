@@ -1,4 +1,4 @@
-#include "listing/PosixFileBytes.h"
+#include "FileBytesReader.h"
 
 #include <sys/stat.h>
 
@@ -7,7 +7,7 @@
 #include <gtest/gtest.h>
 
 #include "support/TempTree.h"
-#include "tests/common/FileBytesContract.h"
+#include "common/FileBytesContract.h"
 
 namespace {
 
@@ -20,7 +20,7 @@ public:
         return true;
     }
     std::error_code Read(const std::string& name, std::size_t most, FileBytes& bytes) {
-        return ReadFileBytes((tree_ / name).string(), most, bytes);
+        return posix::ReadFileBytes((tree_ / name).string(), most, bytes);
     }
 
 private:
@@ -36,7 +36,7 @@ TEST(PosixFileBytesTest, APipeIsRefusedWithoutWaitingForAWriter) {
     ASSERT_EQ(::mkfifo(pipe.c_str(), 0600), 0);
     FileBytes bytes;
 
-    EXPECT_EQ(ReadFileBytes(pipe, 100, bytes), std::errc::not_supported);
+    EXPECT_EQ(posix::ReadFileBytes(pipe, 100, bytes), std::errc::not_supported);
 }
 
 }  // namespace

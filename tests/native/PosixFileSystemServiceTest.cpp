@@ -1,4 +1,4 @@
-#include "listing/PosixFileSystemService.h"
+#include "PosixFileSystemService.h"
 
 #include <fcntl.h>
 #include <linux/fs.h>
@@ -26,10 +26,10 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "listing/VelquorError.h"
+#include "VelquorError.h"
 #include "support/TempTree.h"
-#include "tests/common/FileSystemServiceContract.h"
-#include "tests/common/RootEntries.h"
+#include "common/FileSystemServiceContract.h"
+#include "common/RootEntries.h"
 
 namespace {
 
@@ -69,7 +69,7 @@ protected:
     TempTree tree_;
     fs::path stick_;
     fs::path disk_;
-    PosixFileSystemService files_;
+    posix::FileSystemService files_;
 };
 
 constexpr char kDosAttribute[] = "user.DOSATTRIB";
@@ -243,7 +243,7 @@ TEST_F(PosixDrivesTest, TableOrderTypesAndReadiness) {
     EXPECT_FALSE(files_.IsReady(L"F:"));
     EXPECT_FALSE(files_.IsReady(L"Q:"));
 
-    PosixFileSystemService onAFile({{L"G:", tree_.File("plain.txt").string()}});
+    posix::FileSystemService onAFile({{L"G:", tree_.File("plain.txt").string()}});
     EXPECT_FALSE(onAFile.IsReady(L"G:"));
 }
 

@@ -1,4 +1,4 @@
-#include "listing/PropertiesPanel.h"
+#include "PropertiesPanel.h"
 
 #include <cstdint>
 #include <filesystem>
@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "listing/PosixFileSystemService.h"
+#include "PosixFileSystemService.h"
 #include "support/TempTree.h"
 #include "support/TestViewer.h"
 
@@ -88,7 +88,7 @@ protected:
     }
 
     TempTree tree_;
-    PosixFileSystemService files_;
+    posix::FileSystemService files_;
     TestViewer viewer_;
     PropertiesPanel panel_{viewer_.viewer};
 };

@@ -1,4 +1,4 @@
-#include "listing/RootListing.h"
+#include "RootListing.h"
 
 #include <cstdio>
 #include <string>
@@ -6,7 +6,7 @@
 
 #include <gtest/gtest.h>
 
-#include "listing/PosixFileSystemService.h"
+#include "PosixFileSystemService.h"
 #include "support/TempTree.h"
 #include "support/TestViewer.h"
 
@@ -30,7 +30,7 @@ protected:
     }
 
     TempTree tree_;
-    PosixFileSystemService files_;
+    posix::FileSystemService files_;
     TestViewer window_;
     MemoryEntryList& list_ = window_.lstViewer;
     RootListing listing_;

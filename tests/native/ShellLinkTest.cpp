@@ -1,4 +1,4 @@
-#include "listing/ShellLink.h"
+#include "ShellLink.h"
 
 #include <cstddef>
 #include <cstdint>
@@ -10,7 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "support/TempTree.h"
-#include "tests/common/ShellLinkBuilder.h"
+#include "common/ShellLinkBuilder.h"
 
 void PrintTo(const ShellLinkFacts& facts, std::ostream* out) {
     *out << "{target \"" << ::testing::PrintToString(facts.target) << "\", arguments "

@@ -1,4 +1,4 @@
-#include "listing/TextDecoding.h"
+#include "TextDecoding.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "operations/Unhide.h"
+#include "Unhide.h"
 
 #include <sys/xattr.h>
 
@@ -9,7 +9,7 @@
 
 #include <gtest/gtest.h>
 
-#include "listing/PosixFileSystemService.h"
+#include "PosixFileSystemService.h"
 #include "support/TempTree.h"
 #include "support/TestViewer.h"
 
@@ -43,7 +43,7 @@ protected:
     }
     Attributes Of(const std::wstring& path) { return files_.GetAttributes(path).value_or(0xFFFFFFFF); }
     TempTree tree_;
-    PosixFileSystemService files_;
+    posix::FileSystemService files_;
     TestViewer viewer_;
     RootListing listing_{viewer_.viewer};
     Unhide unhide_{viewer_.viewer, listing_};
@@ -59,7 +59,7 @@ TEST_F(UnhideTest, AMarkedFolderBecomesVisibleThroughoutAndKeepsItsReadOnly) {
     EXPECT_EQ(Of(L"E:\\Documentos\\carta.txt") & kHidden, 0u);
     EXPECT_EQ(Of(L"E:\\Documentos\\viejos\\2020.txt") & (kHidden | kReadOnly), kReadOnly);
     EXPECT_EQ(Of(L"E:\\RECYCLER") & (kHidden | kSystem), kHidden | kSystem) << "an unmarked entry stays hidden";
-    EXPECT_TRUE(viewer_.messages.empty());
+    EXPECT_TRUE(viewer_.dialogs.messages.empty());
 }
 
 TEST_F(UnhideTest, TheListIsRebuiltInTheSameViewWithNoMarks) {
@@ -131,8 +131,8 @@ TEST_F(UnhideTest, AnEntryGoneSinceTheListingIsReportedAndTheOthersAreChanged) {
 
     unhide_.ShowMarkedEntries();
 
-    ASSERT_EQ(viewer_.messages.size(), 1u);
-    EXPECT_TRUE(viewer_.messages[0].text.starts_with(std::wstring(kNotChanged) + L"\nE:\\RECYCLER (")) << viewer_.messages[0].text;
+    ASSERT_EQ(viewer_.dialogs.messages.size(), 1u);
+    EXPECT_TRUE(viewer_.dialogs.messages[0].text.starts_with(std::wstring(kNotChanged) + L"\nE:\\RECYCLER (")) << viewer_.dialogs.messages[0].text;
     EXPECT_EQ(Of(L"E:\\Documentos") & kHidden, 0u);
 }
 

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "listing/WalkState.h"
+#include "WalkState.h"
 #include "support/MemoryEntryList.h"
 
 namespace {

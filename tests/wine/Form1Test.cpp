@@ -1,4 +1,4 @@
-#include "app/Form1.h"
+#include "Form1.h"
 
 #include <algorithm>
 #include <array>
@@ -8,7 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Resources.h"
+#include "Resources.h"
+#include "Win32FileSystemService.h"
 #include "support/MainWindowFixture.h"
 #include "support/MountManager.h"
 #include "support/RecordingDriveTypes.h"
@@ -49,7 +50,7 @@ protected:
     bool ShowsConnected() const { return &form_->pic() == &form_->plugin(); }
     bool ShowsIdle() const { return &form_->pic() == form_->IdlePicture; }
     // Every letter from D: to P: is there, of the given type.
-    void AllOfDToP(UINT type) {
+    void AllOfDToP(DriveKind type) {
         for (wchar_t letter = L'D'; letter <= L'P'; ++letter) drives_.types[letter] = type;
     }
     bool WaitsForRepaint() const { return ::GetUpdateRect(Window(), nullptr, FALSE) != FALSE; }
@@ -87,10 +88,10 @@ TEST_F(Form1Test, LoadFillsTheDriveTableAndTakesTheNotConnectedPicture) {
 class DrivePollingTest : public Form1Test {};
 
 TEST_F(DrivePollingTest, WithNoRemovableLetterEveryLetterIsAskedInOrderAndTheIdlePictureStays) {
-    AllOfDToP(DRIVE_FIXED);
-    drives_.types[L'G'] = DRIVE_CDROM;
-    drives_.types[L'K'] = DRIVE_REMOTE;
-    drives_.types[L'M'] = DRIVE_UNKNOWN;
+    AllOfDToP(DriveKind::Fixed);
+    drives_.types[L'G'] = DriveKind::CdRom;
+    drives_.types[L'K'] = DriveKind::Network;
+    drives_.types[L'M'] = DriveKind::Unknown;
 
     form_->Timer1_Timer();
 
@@ -99,8 +100,8 @@ TEST_F(DrivePollingTest, WithNoRemovableLetterEveryLetterIsAskedInOrderAndTheIdl
 }
 
 TEST_F(DrivePollingTest, ARemovableEShowsTheConnectedPictureAndFToPAreNotAsked) {
-    AllOfDToP(DRIVE_REMOVABLE);
-    drives_.types[L'D'] = DRIVE_FIXED;
+    AllOfDToP(DriveKind::Removable);
+    drives_.types[L'D'] = DriveKind::Fixed;
 
     form_->Timer1_Timer();
 
@@ -110,8 +111,8 @@ TEST_F(DrivePollingTest, ARemovableEShowsTheConnectedPictureAndFToPAreNotAsked) 
 }
 
 TEST_F(DrivePollingTest, ALetterTheSystemDoesNotHaveIsNotAskedItsType) {
-    drives_.types[L'E'] = DRIVE_FIXED;
-    drives_.types[L'K'] = DRIVE_REMOVABLE;
+    drives_.types[L'E'] = DriveKind::Fixed;
+    drives_.types[L'K'] = DriveKind::Removable;
 
     form_->Timer1_Timer();
 
@@ -121,7 +122,7 @@ TEST_F(DrivePollingTest, ALetterTheSystemDoesNotHaveIsNotAskedItsType) {
 }
 
 TEST_F(DrivePollingTest, LettersOutsideDToPAreNotSeen) {
-    for (wchar_t letter : std::wstring(L"ABCQRSTUVWXYZ")) drives_.types[letter] = DRIVE_REMOVABLE;
+    for (wchar_t letter : std::wstring(L"ABCQRSTUVWXYZ")) drives_.types[letter] = DriveKind::Removable;
 
     form_->Timer1_Timer();
 
@@ -131,7 +132,7 @@ TEST_F(DrivePollingTest, LettersOutsideDToPAreNotSeen) {
 }
 
 TEST_F(DrivePollingTest, ALettersTypeIsAskedAgainOnlyWhenItNamesAnotherDevice) {
-    drives_.types[L'E'] = DRIVE_REMOVABLE;
+    drives_.types[L'E'] = DriveKind::Removable;
 
     form_->Timer1_Timer();
     form_->Timer1_Timer();
@@ -141,7 +142,7 @@ TEST_F(DrivePollingTest, ALettersTypeIsAskedAgainOnlyWhenItNamesAnotherDevice) {
     EXPECT_EQ(asked_.deviceAsked, (Drives{L"D:", L"E:", L"D:", L"E:"}));
 
     // The letter now names a fixed drive's device.
-    drives_.types[L'E'] = DRIVE_FIXED;
+    drives_.types[L'E'] = DriveKind::Fixed;
     asked_.Forget();
     form_->Timer1_Timer();
 
@@ -150,7 +151,7 @@ TEST_F(DrivePollingTest, ALettersTypeIsAskedAgainOnlyWhenItNamesAnotherDevice) {
 }
 
 TEST_F(DrivePollingTest, ALetterThatWentAndCameBackIsAskedAfreshEvenOnADeviceOfTheSameName) {
-    drives_.types[L'E'] = DRIVE_REMOVABLE;
+    drives_.types[L'E'] = DriveKind::Removable;
     drives_.devices[L'E'] = L"\\Device\\Harddisk4";
     form_->Timer1_Timer();
     drives_.types.erase(L'E');
@@ -158,7 +159,7 @@ TEST_F(DrivePollingTest, ALetterThatWentAndCameBackIsAskedAfreshEvenOnADeviceOfT
     EXPECT_TRUE(ShowsIdle());
 
     // The system gives a name that is free again to whatever drive comes next.
-    drives_.types[L'E'] = DRIVE_FIXED;
+    drives_.types[L'E'] = DriveKind::Fixed;
     form_->Timer1_Timer();
 
     EXPECT_TRUE(ShowsIdle());
@@ -166,11 +167,11 @@ TEST_F(DrivePollingTest, ALetterThatWentAndCameBackIsAskedAfreshEvenOnADeviceOfT
 }
 
 TEST_F(DrivePollingTest, ALetterWhoseDeviceCannotBeNamedIsAskedItsTypeAtEveryTick) {
-    drives_.types[L'E'] = DRIVE_REMOVABLE;
+    drives_.types[L'E'] = DriveKind::Removable;
     drives_.devices[L'E'] = L"";
 
     form_->Timer1_Timer();
-    drives_.types[L'E'] = DRIVE_FIXED;
+    drives_.types[L'E'] = DriveKind::Fixed;
     form_->Timer1_Timer();
 
     EXPECT_TRUE(ShowsIdle());
@@ -179,12 +180,12 @@ TEST_F(DrivePollingTest, ALetterWhoseDeviceCannotBeNamedIsAskedItsTypeAtEveryTic
 
 TEST_F(DrivePollingTest, TheWindowRepaintsOnlyWhenThePictureChanges) {
     ::UpdateWindow(Window());
-    drives_.types[L'D'] = DRIVE_FIXED;
+    drives_.types[L'D'] = DriveKind::Fixed;
 
     form_->Timer1_Timer();
     EXPECT_FALSE(WaitsForRepaint()) << "idle stayed idle";
 
-    drives_.types[L'E'] = DRIVE_REMOVABLE;
+    drives_.types[L'E'] = DriveKind::Removable;
     form_->Timer1_Timer();
     EXPECT_TRUE(WaitsForRepaint()) << "idle became connected";
 
@@ -199,7 +200,7 @@ TEST_F(DrivePollingTest, TheWindowRepaintsOnlyWhenThePictureChanges) {
 }
 
 TEST_F(DrivePollingTest, Timer1TicksByItselfAsOftenAsTheSystemLets) {
-    drives_.types[L'E'] = DRIVE_REMOVABLE;
+    drives_.types[L'E'] = DriveKind::Removable;
 
     PumpFor(500);
 
@@ -211,7 +212,7 @@ TEST_F(DrivePollingTest, Timer1TicksByItselfAsOftenAsTheSystemLets) {
 
 TEST_F(Form1Test, TheCrossUnloadsItAndItsTimerStops) {
     bool destroyed = false;
-    form_->OnDestroyed([&] { destroyed = true; });
+    form_->NotifyWhenDestroyed([&] { destroyed = true; });
     const HWND window = Window();
 
     ClickAt(window, kCross.x, kCross.y);
@@ -244,17 +245,18 @@ TEST_F(Form1Test, ItCannotBeDragged) {
 // missing), all outside D: to P:.
 class Form1OnTheSystemTest : public ::testing::Test {
 protected:
-    RecordingDriveTypes asked_{SystemDriveTypes()};
+    win32::FileSystemService system_;
+    RecordingDriveTypes asked_{system_};
 };
 
 TEST_F(Form1OnTheSystemTest, TheSuitesRemovableLettersOutsideDToPAreNotSeen) {
     ASSERT_TRUE(TestDrives::Mapped()) << "run through cmake/wine-run";
     for (const std::wstring drive : {L"R:", L"S:", L"T:"}) {
-        ASSERT_EQ(SystemDriveTypes().TypeOf(drive), static_cast<UINT>(DRIVE_REMOVABLE)) << drive;
+        ASSERT_EQ(system_.DriveType(drive), DriveKind::Removable) << drive;
     }
     const Drives dToP = Letters(L'D', L'P');
     for (const std::wstring& drive : dToP) {
-        ASSERT_NE(SystemDriveTypes().TypeOf(drive), static_cast<UINT>(DRIVE_REMOVABLE))
+        ASSERT_NE(system_.DriveType(drive), DriveKind::Removable)
             << "the prefix has a removable letter in D:-P: " << drive;
     }
     Form1 form(::GetModuleHandleW(nullptr), asked_);
@@ -276,7 +278,7 @@ class PluggedLetter {
 public:
     PluggedLetter() {
         for (wchar_t candidate = L'P'; candidate >= L'D' && !letter; --candidate) {
-            if (!SystemDriveTypes().DeviceOf({candidate, L':'})) letter = candidate;
+            if (!win32::FileSystemService().DeviceOf({candidate, L':'})) letter = candidate;
         }
     }
     PluggedLetter(const PluggedLetter&) = delete;
@@ -295,7 +297,7 @@ TEST_F(Form1OnTheSystemTest, ADrivePluggedInChangedAndPulledOutWhileItIsOpenShow
     ASSERT_TRUE(TestDrives::Mapped()) << "run through cmake/wine-run";
     const PluggedLetter plugged;
     ASSERT_NE(plugged.letter, 0) << "every letter of D: to P: is taken";
-    Form1 form(::GetModuleHandleW(nullptr));
+    Form1 form(::GetModuleHandleW(nullptr), system_);
     ASSERT_TRUE(form.Create());
     const auto showsConnected = [&form] {
         form.Timer1_Timer();

@@ -1,10 +1,10 @@
-#include "app/Form2.h"
+#include "Form2.h"
 
 #include <memory>
 
 #include <gtest/gtest.h>
 
-#include "app/Resources.h"
+#include "Resources.h"
 #include "support/MainWindowFixture.h"
 #include "support/WindowTestSupport.h"
 
@@ -116,7 +116,7 @@ TEST_F(HelpDragTest, TheMouseDragsItFromTheSkinButNotFromTheCross) {
 
 TEST_F(Form2Test, TheCrossUnloadsIt) {
     bool destroyed = false;
-    form_->OnDestroyed([&] { destroyed = true; });
+    form_->NotifyWhenDestroyed([&] { destroyed = true; });
     const HWND window = Window();
 
     ClickAt(window, kCross.x, kCross.y);

@@ -1,4 +1,4 @@
-#include "app/frmViewer.h"
+#include "frmViewer.h"
 
 #include <commctrl.h>
 
@@ -8,11 +8,12 @@
 
 #include <gtest/gtest.h>
 
-#include "listing/Win32Handles_win.h"
+#include "Owners.h"
+#include "common/ScriptedDialogs.h"
 #include "support/RecordingSystemCalls.h"
 #include "support/TestDrives.h"
 #include "support/WindowTestSupport.h"
-#include "tests/common/ShellLinkBuilder.h"
+#include "common/ShellLinkBuilder.h"
 
 namespace {
 
@@ -26,7 +27,7 @@ constexpr std::wstring_view kLinkTip = L"Atención: ejecuta un programa\r\n"
                                        L"Documentos";
 
 void Write(const wchar_t* path, std::string_view bytes) {
-    const UniqueFile file{::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)};
+    const win32::UniqueFile file{::CreateFileW(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)};
     ASSERT_TRUE(file);
     DWORD written = 0;
     ASSERT_TRUE(::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
@@ -50,7 +51,7 @@ protected:
         Write(kAutorun, "[AutoRun]\r\nopen=RECYCLER\\x.exe\r\n; comentario\r\nicon = RECYCLER\\x.exe,0\r\n");
         Write(kOrdinary, "Lista de la compra\r\n");
         Write(kBrokenLink, "Acceso directo falso\r\n");
-        window_ = std::make_unique<frmViewer>(::GetModuleHandleW(nullptr), calls_);
+        window_ = std::make_unique<frmViewer>(::GetModuleHandleW(nullptr), dialogs_, dialogs_, calls_);
         ASSERT_TRUE(window_->Create());
         window_->Show(SW_SHOWNOACTIVATE);
         window_->mvSFLS_Click();
@@ -82,6 +83,7 @@ protected:
     // A tooltip answers WM_GETTEXT with the text it shows.
     std::wstring TipText() { return TextOf(List().TipWindow()); }
 
+    ScriptedDialogs dialogs_;
     RecordingSystemCalls calls_;
     std::unique_ptr<frmViewer> window_;
 };

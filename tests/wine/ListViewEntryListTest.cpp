@@ -1,4 +1,4 @@
-#include "app/ListViewEntryList.h"
+#include "ListViewEntryList.h"
 
 #include <string>
 #include <vector>

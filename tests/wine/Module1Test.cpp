@@ -1,4 +1,4 @@
-#include "shell/Module1.h"
+#include "Module1.h"
 
 #include <vector>
 

@@ -1,4 +1,4 @@
-#include "listing/Windows_win.h"
+#include "Win32Api.h"
 
 #include <shellapi.h>
 
@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/Resources.h"
-#include "listing/Win32Handles_win.h"
+#include "Resources.h"
+#include "Owners.h"
 #include "support/WindowTestSupport.h"
 
 namespace {
@@ -61,8 +61,8 @@ public:
     }
 
 private:
-    UniqueKernelHandle process_;
-    UniqueKernelHandle thread_;
+    win32::UniqueKernelHandle process_;
+    win32::UniqueKernelHandle thread_;
 };
 
 // A value of the program's version information, in its first language.

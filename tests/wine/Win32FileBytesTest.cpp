@@ -1,12 +1,14 @@
-#include "listing/Win32FileBytes_win.h"
+#include "FileBytesReader.h"
 
+#include <memory>
 #include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
-#include "listing/Win32Handles_win.h"
+#include "Owners.h"
 #include "support/TestDrives.h"
-#include "tests/common/FileBytesContract.h"
+#include "common/FileBytesContract.h"
 
 namespace {
 
@@ -14,7 +16,7 @@ std::wstring OnR(const std::string& name) { return L"R:\\" + std::wstring(name.b
 
 // Through the \\?\ form, so that a name ending in a dot is made as it is spelt.
 void WriteFileOnR(const std::string& name, const std::string& bytes) {
-    const UniqueFile file{::CreateFileW((L"\\\\?\\" + OnR(name)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)};
+    const win32::UniqueFile file{::CreateFileW((L"\\\\?\\" + OnR(name)).c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)};
     ASSERT_TRUE(file) << "cannot make " << name;
     DWORD written = 0;
     ASSERT_TRUE(::WriteFile(file.Get(), bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr));
@@ -30,20 +32,24 @@ public:
     }
     DrivePlace(const DrivePlace&) = delete;
     DrivePlace& operator=(const DrivePlace&) = delete;
-    ~DrivePlace() { TestDrives::Empty(L'R'); }
+    ~DrivePlace() {
+        links_.clear();
+        TestDrives::Empty(L'R');
+    }
 
     void File(const std::string& name, const std::string& bytes) { WriteFileOnR(name, bytes); }
     void Folder(const std::string& name) { ::CreateDirectoryW(OnR(name).c_str(), nullptr); }
-    // Wine 8 shows a Unix symbolic link to a file as the file itself, and removing it there
-    // removes its target: under Wine no such link is made, and the check is skipped.
+    // Under Wine the link is a Unix one, made on the host, which Wine shows as the file it leads to.
     bool FileLink(const std::string& name, const std::string& target) {
-        if (HostShell::IsWine()) return false;
-        return ::CreateSymbolicLinkW(OnR(name).c_str(), OnR(target).c_str(),
-                                     SYMBOLIC_LINK_FLAG_ALLOW_UNPRIVILEGED_CREATE) != FALSE;
+        links_.push_back(std::make_unique<TestLink>(OnR(name), OnR(target)));
+        return links_.back()->Made();
     }
     std::error_code Read(const std::string& name, std::size_t most, FileBytes& bytes) {
-        return ReadFileBytes(OnR(name), most, bytes);
+        return win32::ReadFileBytes(OnR(name), most, bytes);
     }
+
+private:
+    std::vector<std::unique_ptr<TestLink>> links_;  // removed before the drive is emptied
 };
 
 using DrivePlaces = ::testing::Types<DrivePlace>;
@@ -56,21 +62,20 @@ protected:
 
 TEST_F(Win32FileBytesTest, AFileThatAnotherProgramIsWritingIsStillRead) {
     drive_.File("autorun.inf", "[autorun]\r\nopen=x.exe\r\n");
-    const UniqueFile writer{::CreateFileW(L"R:\\autorun.inf", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+    const win32::UniqueFile writer{::CreateFileW(L"R:\\autorun.inf", GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                           OPEN_EXISTING, 0, nullptr)};
     ASSERT_TRUE(writer);
     FileBytes bytes;
 
-    EXPECT_FALSE(ReadFileBytes(L"R:\\autorun.inf", 100, bytes));
+    EXPECT_FALSE(win32::ReadFileBytes(L"R:\\autorun.inf", 100, bytes));
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "[autorun]\r\nopen=x.exe\r\n");
 }
 
 TEST_F(Win32FileBytesTest, NamesWindowsWouldBendAreReadAsTheyAre) {
-    drive_.File("autorun.inf", "the real one");
     drive_.File("autorun.inf.", "a trailing dot");
     FileBytes bytes;
 
-    EXPECT_FALSE(ReadFileBytes(L"R:\\autorun.inf.", 100, bytes));
+    EXPECT_FALSE(win32::ReadFileBytes(L"R:\\autorun.inf.", 100, bytes));
     EXPECT_EQ(std::string(bytes.begin(), bytes.end()), "a trailing dot");
 }
 

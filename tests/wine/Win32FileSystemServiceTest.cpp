@@ -1,4 +1,4 @@
-#include "listing/Win32FileSystemService_win.h"
+#include "Win32FileSystemService.h"
 
 #include <algorithm>
 #include <cstdint>
@@ -11,12 +11,12 @@
 
 #include <gtest/gtest.h>
 
-#include "listing/VelquorError.h"
-#include "listing/Win32Error.h"
-#include "listing/Win32Handles_win.h"
+#include "VelquorError.h"
+#include "Errors.h"
+#include "Owners.h"
 #include "support/TestDrives.h"
-#include "tests/common/FileSystemServiceContract.h"
-#include "tests/common/RootEntries.h"
+#include "common/FileSystemServiceContract.h"
+#include "common/RootEntries.h"
 
 void PrintTo(DriveKind type, std::ostream* out) {
     *out << "DriveKind " << static_cast<int>(type);
@@ -40,7 +40,7 @@ Paths Sorted(Paths paths) {
 }
 
 void MakeFile(const std::wstring& path, std::string_view content = "x") {
-    const UniqueFile file{::CreateFileW(Long(path).c_str(), GENERIC_WRITE, 0, nullptr,
+    const win32::UniqueFile file{::CreateFileW(Long(path).c_str(), GENERIC_WRITE, 0, nullptr,
                                         CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr)};
     DWORD written = 0;
     EXPECT_TRUE(file && ::WriteFile(file.Get(), content.data(), static_cast<DWORD>(content.size()),
@@ -63,8 +63,8 @@ void EmptyTestDrives() {
 // 100-nanosecond steps from 1601 to 1970.
 constexpr ULONGLONG kUnixEpoch = 116444736000000000ULL;
 
-UniqueFile OpenAsItself(const std::wstring& path, DWORD access) {
-    return UniqueFile{::CreateFileW(Long(path).c_str(), access,
+win32::UniqueFile OpenAsItself(const std::wstring& path, DWORD access) {
+    return win32::UniqueFile{::CreateFileW(Long(path).c_str(), access,
                                     FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                                     nullptr, OPEN_EXISTING,
                                     FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT,
@@ -114,7 +114,7 @@ public:
             << ::testing::PrintToString(from) << ": error " << ::GetLastError();
     }
     std::string Content(const std::wstring& path) const {
-        const UniqueFile file{::CreateFileW(Long(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
+        const win32::UniqueFile file{::CreateFileW(Long(path).c_str(), GENERIC_READ, FILE_SHARE_READ,
                                             nullptr, OPEN_EXISTING, 0, nullptr)};
         LARGE_INTEGER size{};
         if (!file || !::GetFileSizeEx(file.Get(), &size)) return "<missing>";
@@ -132,7 +132,7 @@ public:
         WIN32_FIND_DATAW data{};
         std::wstring pattern = Long(folder);
         if (!pattern.ends_with(L'\\')) pattern += L'\\';
-        if (const UniqueFind find{::FindFirstFileW((pattern + L"*").c_str(), &data)}) {
+        if (const win32::UniqueFind find{::FindFirstFileW((pattern + L"*").c_str(), &data)}) {
             do {
                 const std::wstring_view name = data.cFileName;
                 if (name != L"." && name != L"..") names.emplace_back(name);
@@ -141,7 +141,7 @@ public:
         return contract::Sorted(names);
     }
     void Backdate(const std::wstring& path) {
-        const UniqueFile entry = OpenAsItself(path, FILE_WRITE_ATTRIBUTES);
+        const win32::UniqueFile entry = OpenAsItself(path, FILE_WRITE_ATTRIBUTES);
         const ULONGLONG longAgo = kUnixEpoch + 981173106ULL * 10000000ULL;  // 2001-02-03
         const FILETIME time{static_cast<DWORD>(longAgo), static_cast<DWORD>(longAgo >> 32)};
         EXPECT_TRUE(entry && ::SetFileTime(entry.Get(), nullptr, nullptr, &time))
@@ -184,8 +184,8 @@ public:
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
     }
     // Opened without sharing, as a program that holds the file would.
-    UniqueFile HoldOpen(const std::wstring& path) {
-        UniqueFile file{::CreateFileW(Long(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
+    win32::UniqueFile HoldOpen(const std::wstring& path) {
+        win32::UniqueFile file{::CreateFileW(Long(path).c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING,
                                       0, nullptr)};
         EXPECT_TRUE(file) << ::testing::PrintToString(path) << ": error " << ::GetLastError();
         return file;
@@ -210,7 +210,7 @@ private:
             << ::testing::PrintToString(path) << ": error " << ::GetLastError();
     }
 
-    Win32FileSystemService service_;
+    win32::FileSystemService service_;
     // Declared last, so that the links go first, before anything they lead to.
     std::vector<std::unique_ptr<TestLink>> links_;
 };
@@ -225,7 +225,7 @@ class FileSystemTest : public ::testing::Test {
 protected:
     void SetUp() override { ASSERT_NO_FATAL_FAILURE(EmptyTestDrives()); }
 
-    Win32FileSystemService service_;
+    win32::FileSystemService service_;
 };
 
 class DrivesTest : public FileSystemTest {};
@@ -281,7 +281,7 @@ TEST_F(EntryFactsTest, FileSizeIsReadAfreshAndBeyondFourGigabytes) {
     MakeFile(L"R:\\a.bin", "shorter");
     EXPECT_EQ(service_.FileSize(L"R:\\a.bin"), 7u);
 
-    const UniqueFile big{::CreateFileW(L"R:\\big.bin", GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
+    const win32::UniqueFile big{::CreateFileW(L"R:\\big.bin", GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0,
                                        nullptr)};
     LARGE_INTEGER end{};
     end.QuadPart = 5LL << 30;

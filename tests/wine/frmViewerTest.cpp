@@ -1,4 +1,4 @@
-#include "app/frmViewer.h"
+#include "frmViewer.h"
 
 #include <commctrl.h>
 
@@ -8,8 +8,8 @@
 
 #include <gtest/gtest.h>
 
-#include "app/WebSite.h"
-#include "listing/Win32Handles_win.h"
+#include "WebSite.h"
+#include "Owners.h"
 #include "support/MainWindowFixture.h"
 #include "support/RecordingSystemCalls.h"
 #include "support/TestDrives.h"
@@ -270,7 +270,7 @@ protected:
         PumpFor(300);  // the list draws its lines in batches
     }
     static void MakeSizedFile(const std::wstring& path, LONGLONG size) {
-        const UniqueFile file{::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr)};
+        const win32::UniqueFile file{::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr)};
         ASSERT_TRUE(file) << ::GetLastError();
         LARGE_INTEGER end{};
         end.QuadPart = size;
@@ -379,30 +379,26 @@ protected:
 TEST_F(DeletionTest, NothingMarkedGivesTheWarningAndNothingElse) {
     Click(designed::cmdDeleteSel);
 
-    ASSERT_EQ(calls_.messages.size(), 1u);
-    EXPECT_EQ(calls_.messages[0].text, L"Por favor, marque al menos un archivo");
-    EXPECT_EQ(calls_.messages[0].title, L"=)");
-    EXPECT_EQ(calls_.messages[0].style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
-    EXPECT_EQ(calls_.messages[0].owner, Main());
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0].text, L"Por favor, marque al menos un archivo");
     EXPECT_EQ(ListedLines().size(), 3u);
 }
 
 TEST_F(DeletionTest, NoAtTheQuestionDeletesNothing) {
     Mark({L"R:\\autorun.inf"});
-    calls_.answers = {IDNO};
+    dialogs_.answers = {false};
 
     Click(designed::cmdDeleteSel);
 
-    ASSERT_EQ(calls_.messages.size(), 1u);
-    EXPECT_EQ(calls_.messages[0].text, L"Estás seguro de que deseas eliminar el archivo?");
-    EXPECT_EQ(calls_.messages[0].style, static_cast<UINT>(MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON1));
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0].text, L"Estás seguro de que deseas eliminar el archivo?");
     EXPECT_TRUE(Exists(L"R:\\autorun.inf"));
     EXPECT_EQ(Marks(), (std::vector<bool>{false, true, false}));
 }
 
 TEST_F(DeletionTest, YesDeletesProtectedEntriesAtAnyDepthAndRelistsTheSameView) {
     Mark({L"R:\\RECYCLER", L"R:\\autorun.inf"});
-    calls_.answers = {IDYES};
+    dialogs_.answers = {true};
 
     Click(designed::cmdDeleteSel);
 
@@ -413,16 +409,16 @@ TEST_F(DeletionTest, YesDeletesProtectedEntriesAtAnyDepthAndRelistsTheSameView) 
     EXPECT_EQ(Marks(), std::vector<bool>{false});
     EXPECT_EQ(Status(), L"1 Archivos y Carpetas Encontradas!");
     EXPECT_EQ(window_->ViewMode(), Listed::FoldersThenFiles);
-    EXPECT_EQ(calls_.messages.size(), 1u) << "no message tells the outcome";
+    EXPECT_EQ(dialogs_.messages.size(), 1u) << "no message tells the outcome";
 }
 
 TEST_F(DeletionTest, AFileHeldOpenIsKeptAndListedAgainUnmarked) {
-    const UniqueFile held{::CreateFileW(L"S:\\notas.txt", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+    const win32::UniqueFile held{::CreateFileW(L"S:\\notas.txt", GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
                                         nullptr)};
     ASSERT_TRUE(held);
     Click(designed::mvSFLS);
     Mark({L"R:\\autorun.inf", L"S:\\notas.txt"});
-    calls_.answers = {IDYES};
+    dialogs_.answers = {true};
 
     Click(designed::cmdDeleteSel);
 
@@ -435,7 +431,7 @@ TEST_F(DeletionTest, AFileHeldOpenIsKeptAndListedAgainUnmarked) {
 
 TEST_F(DeletionTest, EverythingDeletedLeavesZeroAndAnEmptyPropertiesBox) {
     Mark(ListedLines());
-    calls_.answers = {IDYES};
+    dialogs_.answers = {true};
 
     Click(designed::cmdDeleteSel);
     PumpFor(2 * PacedText::kPaceMs);
@@ -451,10 +447,10 @@ protected:
     void SetUp() override {
         DeletionTest::SetUp();
         MakeFolder(L"S:\\Copia");
-        calls_.chosenFolder = L"S:\\Copia";
+        dialogs_.chosenFolder = L"S:\\Copia";
     }
     static std::string Content(const wchar_t* path) {
-        const UniqueFile file{::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)};
+        const win32::UniqueFile file{::CreateFileW(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr)};
         char bytes[64] = {};
         DWORD read = 0;
         if (!file || !::ReadFile(file.Get(), bytes, sizeof bytes, &read, nullptr)) return "<unreadable>";
@@ -464,52 +460,48 @@ protected:
 
 TEST_F(CopyTest, MarkedEntriesAreCopiedWithTheCaptionAndPanelOfACopy) {
     Mark({L"R:\\autorun.inf", L"R:\\RECYCLER"});
-    calls_.answers = {IDYES};
+    dialogs_.answers = {true};
     std::vector<std::wstring> captionsAsked;
-    calls_.onQuestion = [&] { captionsAsked.push_back(TextOf(Main())); };
+    dialogs_.onQuestion = [&] { captionsAsked.push_back(TextOf(Main())); };
 
     Click(designed::cmdCopy);
 
-    ASSERT_EQ(calls_.pickers.size(), 1u);
-    EXPECT_EQ(calls_.pickers[0].title, L"Por favor, seleccione ruta de destino.");
-    EXPECT_EQ(calls_.pickers[0].startFolder, L"");
-    EXPECT_EQ(calls_.pickers[0].owner, Main());
+    ASSERT_EQ(dialogs_.pickers.size(), 1u);
+    EXPECT_EQ(dialogs_.pickers[0].title, L"Por favor, seleccione ruta de destino.");
+    EXPECT_EQ(dialogs_.pickers[0].startFolder, L"");
     EXPECT_EQ(captionsAsked, std::vector<std::wstring>{L"S:\\Copia"});
-    EXPECT_EQ(calls_.messages.back().text, L"Estás seguro de que desea copiar los archivos seleccionados?");
+    EXPECT_EQ(dialogs_.messages.back().text, L"Estás seguro de que desea copiar los archivos seleccionados?");
     EXPECT_TRUE(Exists(L"S:\\Copia\\autorun.inf"));
     EXPECT_TRUE(Exists(L"S:\\Copia\\RECYCLER\\S-1-5-21\\x.exe"));
     EXPECT_FALSE(Exists(L"S:\\Copia\\notas.txt"));
     EXPECT_EQ(TextOf(Main()), L"Dravello");
     EXPECT_FALSE(::IsWindowVisible(window_->picCopy()));
     EXPECT_EQ(TextOf(window_->lblCopySt()), L"100% Completed");
-    EXPECT_EQ(calls_.messages.size(), 1u) << "a copy that went well says nothing";
+    EXPECT_EQ(dialogs_.messages.size(), 1u) << "a copy that went well says nothing";
 }
 
 TEST_F(CopyTest, NothingMarkedWarnsAndCancellingThePickerChangesNothing) {
     Click(designed::cmdCopy);
-    ASSERT_EQ(calls_.messages.size(), 1u);
-    EXPECT_EQ(calls_.messages[0].text, L"Por favor, marque al menos un archivo para poder copiar");
-    EXPECT_EQ(calls_.messages[0].style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
+    ASSERT_EQ(dialogs_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages[0].text, L"Por favor, marque al menos un archivo para poder copiar");
 
     Mark({L"R:\\autorun.inf"});
-    calls_.chosenFolder = L"";
+    dialogs_.chosenFolder = L"";
     Click(designed::cmdCopy);
-    EXPECT_EQ(calls_.messages.size(), 1u);
+    EXPECT_EQ(dialogs_.messages.size(), 1u);
     EXPECT_EQ(TextOf(Main()), L"Velquor - Limpiador De Virus Y Copia De Seguridad Para Memorias USB");
 }
 
 TEST_F(CopyTest, WhatCouldNotBeCopiedIsToldInOneMessage) {
     Mark({L"R:\\autorun.inf", L"S:\\notas.txt"});
     ASSERT_TRUE(::DeleteFileW(L"S:\\notas.txt"));
-    calls_.answers = {IDYES};
+    dialogs_.answers = {true};
 
     Click(designed::cmdCopy);
 
-    ASSERT_EQ(calls_.messages.size(), 2u);
-    EXPECT_EQ(calls_.messages[1].text,
+    ASSERT_EQ(dialogs_.messages.size(), 2u);
+    EXPECT_EQ(dialogs_.messages[1].text,
               L"No se pudieron copiar estos elementos:\nS:\\notas.txt (El elemento ya no existe.)");
-    EXPECT_EQ(calls_.messages[1].style, static_cast<UINT>(MB_OK | MB_ICONEXCLAMATION));
-    EXPECT_EQ(calls_.messages[1].title, L"=)");
     EXPECT_TRUE(Exists(L"S:\\Copia\\autorun.inf"));
 }
 

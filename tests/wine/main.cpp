@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/ComApartment.h"
+#include "ComApartment.h"
 
 // COM for the whole run, as the program has it.
 int wmain(int argc, wchar_t** argv) {

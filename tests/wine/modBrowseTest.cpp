@@ -1,6 +1,6 @@
-#include "operations/modBrowse.h"
+#include "modBrowse.h"
 
-#include "listing/Windows_win.h"
+#include "Win32Api.h"
 
 #include <functional>
 #include <string>

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "listing/FileSystemService.h"
+#include "FileSystemService.h"
 
 // Passes every operation on to another service; a test overrides the ones it changes (a drive
 // swapped under its letter, an entry that goes at a chosen moment).
@@ -9,8 +9,10 @@ public:
     explicit ForwardingFileSystemService(FileSystemService& inner) : inner_(inner) {}
 
     std::vector<std::wstring> Drives() override { return inner_.Drives(); }
-    bool IsReady(const std::wstring& drive) override { return inner_.IsReady(drive); }
+    std::optional<std::wstring> DeviceOf(const std::wstring& drive) override { return inner_.DeviceOf(drive); }
     DriveKind DriveType(const std::wstring& drive) override { return inner_.DriveType(drive); }
+    bool IsReady(const std::wstring& drive) override { return inner_.IsReady(drive); }
+    std::optional<VolumeId> VolumeOf(const std::wstring& drive) override { return inner_.VolumeOf(drive); }
     std::error_code ForEachRootEntry(const std::wstring& drive, const RootVisitor& visit) override {
         return inner_.ForEachRootEntry(drive, visit);
     }

@@ -3,7 +3,7 @@
 #include <string>
 #include <vector>
 
-#include "listing/EntryList.h"
+#include "EntryList.h"
 
 // The entry list as plain memory.
 class MemoryEntryList final : public EntryList {

@@ -1,20 +1,19 @@
 #pragma once
 
 #include <cstdio>
-#include <deque>
 #include <functional>
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
-#include "listing/Viewer.h"
 #include "MemoryEntryList.h"
+#include "Viewer.h"
+#include "common/ManualClock.h"
+#include "common/ScriptedDialogs.h"
 
 // The main window's parts as plain memory, for the walks of the portable core: texts are kept,
 // yields counted (with an optional action run inside each, the user acting while a walk waits),
-// message boxes and the folder picker answered from a script and recorded.
-class TestViewer : private MessagePump, private MessageBoxes, private FolderChooser, private UserFormats {
+// the dialogs answered from a script and recorded, the clock moved by hand.
+class TestViewer : private MessagePump, private UserFormats {
 public:
     class MemoryText final : public TextControl {
     public:
@@ -32,22 +31,16 @@ public:
 
     class Panel final : public ProgressPanel {
     public:
-        void BringToFront() override { ++raised; }
+        void BringToFront() override {}
         void Show() override { visible = true; }
         void Hide() override { visible = false; }
         bool Visible() const override { return visible; }
         bool visible = false;
-        int raised = 0;
     };
 
-    struct Shown {
-        std::wstring text;
-        bool question;
-    };
-
-    explicit TestViewer(FileSystemService& files) : viewer{files,   lstViewer, *this,     lblStatus, txtProp,
-                                                           caption, picCopy,   lblCopySt, *this,     *this,
-                                                           *this} {}
+    explicit TestViewer(FileSystemService& files)
+        : viewer{files,   lstViewer, *this,   lblStatus, txtProp, caption,
+                 picCopy, lblCopySt, dialogs, dialogs,   *this,   clock} {}
     TestViewer(const TestViewer&) = delete;
     TestViewer& operator=(const TestViewer&) = delete;
 
@@ -57,35 +50,18 @@ public:
     MemoryText caption{L"Velquor"};
     Panel picCopy;
     MemoryText lblCopySt;
+    ScriptedDialogs dialogs;
+    ManualClock clock;
     Viewer viewer;
 
     int yields = 0;
     std::function<void()> duringYield;
-    std::vector<Shown> messages;       // every message box shown
-    std::deque<bool> answers;          // the answers to the Yes/No questions still to come
-    std::wstring chosenFolder;         // what the folder picker gives back
-    std::vector<std::wstring> pickerTitles;
     std::wstring decimalSeparator = L".";
 
 private:
     void DoEvents() override {
         ++yields;
         if (duringYield) duringYield();
-    }
-    void Warn(const std::wstring& text) override { messages.push_back({text, false}); }
-    bool AskYesNo(const std::wstring& text) override {
-        messages.push_back({text, true});
-        if (answers.empty()) {
-            ADD_FAILURE() << "a question nobody scripted an answer for";
-            return false;
-        }
-        const bool yes = answers.front();
-        answers.pop_front();
-        return yes;
-    }
-    std::wstring ChooseFolder(const std::wstring&, const std::wstring& title) override {
-        pickerTitles.push_back(title);
-        return chosenFolder;
     }
     std::wstring DecimalSeparator() const override { return decimalSeparator; }
     std::optional<std::wstring> ShortDate(const LocalDateTime& t) const override {

@@ -1,13 +1,14 @@
 #pragma once
 
-#include "listing/Windows_win.h"
+#include "Win32Api.h"
 
 #include <memory>
 
 #include <gtest/gtest.h>
 
-#include "app/frmViewer.h"
+#include "frmViewer.h"
 #include "RecordingSystemCalls.h"
+#include "common/ScriptedDialogs.h"
 #include "WindowTestSupport.h"
 
 // The main window created in-process, from which the monitor and the help window open as the
@@ -15,7 +16,7 @@
 class WithTheMainWindow : public ::testing::Test {
 protected:
     void SetUp() override {
-        window_ = std::make_unique<frmViewer>(::GetModuleHandleW(nullptr), calls_);
+        window_ = std::make_unique<frmViewer>(::GetModuleHandleW(nullptr), dialogs_, dialogs_, calls_);
         ASSERT_TRUE(window_->Create());
         window_->Show(SW_SHOWNOACTIVATE);
         PumpMessages();
@@ -30,6 +31,7 @@ protected:
     void ClickVerEstado() { ClickAt(Main(), (5280 + 1095 / 2) / 15, (5160 + 255 / 2) / 15); }
     void ClickQuestionMark() { ClickAt(Main(), (7920 + 255 / 2) / 15, (120 + 255 / 2) / 15); }
 
+    ScriptedDialogs dialogs_;
     RecordingSystemCalls calls_;
     std::unique_ptr<frmViewer> window_;
 };

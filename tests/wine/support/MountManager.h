@@ -1,6 +1,6 @@
 #pragma once
 
-#include "listing/Windows_win.h"
+#include "Win32Api.h"
 
 #include <winioctl.h>
 
@@ -8,8 +8,8 @@
 #include <string>
 #include <vector>
 
-#include "listing/Utf8_win.h"
-#include "listing/Win32Handles_win.h"
+#include "Utf8.h"
+#include "Owners.h"
 
 // Plugs a drive letter in and out while programs run, through Wine's mount manager as its drive
 // settings do: every process of the prefix sees the new drive, or its absence, at once.
@@ -18,7 +18,7 @@ public:
     // Maps letter to a host folder (a Unix path) as a drive of the given type (DRIVE_REMOVABLE,
     // DRIVE_FIXED, ...), in place of what the letter was.
     static bool Plug(wchar_t letter, UINT type, const std::wstring& hostFolder) {
-        return Define(letter, type, Utf8(hostFolder));
+        return Define(letter, type, win32::Utf8(hostFolder));
     }
     static bool Unplug(wchar_t letter) { return Define(letter, DRIVE_NO_ROOT_DIR, {}); }
 
@@ -39,7 +39,7 @@ private:
         CTL_CODE(0x6d, 32, METHOD_BUFFERED, FILE_READ_ACCESS | FILE_WRITE_ACCESS);
 
     static bool Define(wchar_t letter, UINT type, const std::string& mountPoint) {
-        const UniqueFile manager{::CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
+        const win32::UniqueFile manager{::CreateFileW(L"\\\\.\\MountPointManager", GENERIC_READ | GENERIC_WRITE,
                                                FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
                                                nullptr)};
         if (!manager) return false;

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "listing/Windows_win.h"
+#include "Win32Api.h"
 
 #include <algorithm>
 #include <map>
@@ -10,8 +10,8 @@
 
 #include <gtest/gtest.h>
 
-#include "listing/Unique.h"
-#include "listing/Win32Handles_win.h"
+#include "Unique.h"
+#include "Owners.h"
 
 // The drives that cmake/wine-run maps for the suite, from VELQUOR_TEST_DRIVES
 // ("R=/host/r;S=/host/s;T=/host/t;"): R: and S: are removable folders, T: is a removable letter
@@ -67,7 +67,7 @@ private:
     static void RemoveContents(const std::wstring& folder, std::vector<std::wstring>& left) {
         std::vector<WIN32_FIND_DATAW> entries;
         WIN32_FIND_DATAW data{};
-        if (const UniqueFind find{::FindFirstFileW((folder + L"\\*").c_str(), &data)}) {
+        if (const win32::UniqueFind find{::FindFirstFileW((folder + L"\\*").c_str(), &data)}) {
             do {
                 const std::wstring_view name = data.cFileName;
                 if (name != L"." && name != L"..") entries.push_back(data);
@@ -122,8 +122,8 @@ public:
                               nullptr, &startup, &started)) {
             return Fail(command, L"the host shell did not start", ::GetLastError());
         }
-        const UniqueKernelHandle process{started.hProcess};
-        const UniqueKernelHandle thread{started.hThread};
+        const win32::UniqueKernelHandle process{started.hProcess};
+        const win32::UniqueKernelHandle thread{started.hThread};
         const ULONGLONG deadline = ::GetTickCount64() + within;
         const std::wstring late = L"no success within " + std::to_wstring(within) + L" ms";
         while (::GetFileAttributesW(marker.c_str()) == INVALID_FILE_ATTRIBUTES) {

@@ -1,0 +1,78 @@
+#include "Unhide.h"
+
+#include <algorithm>
+
+#include "AnsweringPace.h"
+#include "FailureMessage.h"
+#include "Marking.h"
+#include "PathText.h"
+
+namespace {
+
+constexpr wchar_t kNotChanged[] = L"No se pudieron cambiar los atributos de estos elementos:";
+constexpr Attributes kHiddenAndSystem = attributes::kHidden | attributes::kSystem;
+
+// Folders the system itself keeps hidden in a drive's root.
+bool IsTheSystemsOwn(const std::wstring& path) {
+    const std::wstring_view name = LastComponent(path);
+    return SameLetters(name, L"System Volume Information") || SameLetters(name, L"$RECYCLE.BIN");
+}
+
+}  // namespace
+
+Unhide::Unhide(Viewer& viewer, RootListing& listing) : viewer_(viewer), listing_(listing) {}
+
+bool Unhide::CanShowMarked() const { return MarkedCount(viewer_.lstViewer) > 0; }
+
+bool Unhide::CanUndo() const {
+    const EntryList& list = viewer_.lstViewer;
+    for (int line = 0; line < list.ListCount(); ++line) {
+        const std::wstring text = list.List(line);
+        if (std::find(lastChangedLines_.begin(), lastChangedLines_.end(), text) != lastChangedLines_.end()) {
+            return true;
+        }
+    }
+    return false;
+}
+
+void Unhide::ShowMarkedEntries() {
+    lastChanges_.clear();
+    lastChangedLines_.clear();
+    std::vector<ItemFailure> failures;
+    ForEachMarkedLine(viewer_, MarkedWalk::ShowingEachLine, [&](int line) {
+        ShowLine(viewer_.lstViewer.List(line), failures);
+        return LineAfter::Stays;
+    });
+    listing_.Refresh();
+    Report(failures);
+}
+
+void Unhide::ShowLine(const std::wstring& path, std::vector<ItemFailure>& failures) {
+    if (IsTheSystemsOwn(path) || !listing_.StillHolds(LineDrive(path))) return;
+    AnsweringPace pace(viewer_.pump, viewer_.clock);
+    AttributeReport report = viewer_.files.ClearAttributes(path, kHiddenAndSystem, [&pace] { pace.Between(); });
+    if (!report.changes.empty()) lastChangedLines_.push_back(path);
+    lastChanges_.insert(lastChanges_.end(), report.changes.begin(), report.changes.end());
+    failures.insert(failures.end(), report.failures.begin(), report.failures.end());
+}
+
+// Inner entries first, as they were changed last, so that a folder gets its own back last.
+void Unhide::UndoLastChange() {
+    std::vector<ItemFailure> failures;
+    FileSystemService& files = viewer_.files;
+    AnsweringPace pace(viewer_.pump, viewer_.clock);
+    for (auto change = lastChanges_.rbegin(); change != lastChanges_.rend(); ++change) {
+        pace.Between();
+        if (!files.GetAttributes(change->path)) continue;  // gone since: nothing to give back
+        if (const auto error = files.SetAttributes(change->path, change->before)) {
+            failures.push_back({change->path, error});
+        }
+    }
+    lastChanges_.clear();
+    lastChangedLines_.clear();
+    Report(failures);
+}
+
+void Unhide::Report(const std::vector<ItemFailure>& failures) {
+    if (!failures.empty()) viewer_.messages.Warn(FailureMessage(kNotChanged, failures));
+}

@@ -1,0 +1,57 @@
+// Copies with the Win32 service in a process of its own and writes what failed, one path a line
+// in UTF-8, to a report file. The Wine suite starts it through the host shell under a file-size
+// limit, to see what a copy that fails half-way leaves behind.
+//   velquor_copy_probe file|folder SOURCE DESTINATION REPORT
+
+#include "Win32Api.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "Win32FileSystemService.h"
+#include "Owners.h"
+
+namespace {
+
+std::string Utf8(const std::wstring& text) {
+    std::string bytes(text.size() * 3, '\0');
+    bytes.resize(static_cast<size_t>(
+        ::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
+                              bytes.data(), static_cast<int>(bytes.size()), nullptr, nullptr)));
+    return bytes;
+}
+
+std::vector<std::wstring> FailedPaths(const std::wstring& kind, const std::wstring& source,
+                                      const std::wstring& destination) {
+    win32::FileSystemService files;
+    const BetweenItems nothing = [] {};
+    std::vector<std::wstring> failed;
+    if (kind == L"folder") {
+        const TreeReport report = files.CopyFolder(source, destination, true, nothing);
+        for (const ItemFailure& item : report.failures) failed.push_back(item.path);
+    } else if (files.CopyFile(source, destination, true, nothing)) {
+        failed.push_back(source);
+    }
+    return failed;
+}
+
+}  // namespace
+
+int wmain(int argc, wchar_t** argv) {
+    if (argc != 5) {
+        std::fwprintf(stderr, L"usage: velquor_copy_probe file|folder SOURCE DESTINATION REPORT\n");
+        return 2;
+    }
+    std::string lines;
+    for (const std::wstring& path : FailedPaths(argv[1], argv[2], argv[3])) {
+        if (!lines.empty()) lines += '\n';
+        lines += Utf8(path);
+    }
+    const win32::UniqueFile report{::CreateFileW(argv[4], GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr)};
+    DWORD written = 0;
+    const bool done = report && ::WriteFile(report.Get(), lines.data(),
+                                            static_cast<DWORD>(lines.size()), &written, nullptr);
+    return done && written == lines.size() ? 0 : 1;
+}
