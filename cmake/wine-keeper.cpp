@@ -12,4 +12,5 @@ int wmain() {
     std::puts("ready");
     std::fflush(stdout);
     ::Sleep(INFINITE);
+    return 0;
 }
