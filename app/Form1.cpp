@@ -9,7 +9,6 @@ namespace {
 
 constexpr wchar_t kClassName[] = L"VelquorMonitor";
 constexpr wchar_t kCaption[] = L"Estado De Conexión =)";
-constexpr UINT_PTR kTimer1 = 1;
 // The system raises it to the shortest interval it has.
 constexpr UINT kTimer1Interval = 1;
 

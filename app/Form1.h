@@ -20,6 +20,9 @@ public:
     // Creates the window and runs Form_Load, which starts Timer1; the window is not shown yet.
     bool Create();
 
+    // Timer1, on the window: a test fires it with WM_TIMER rather than wait for it.
+    static constexpr UINT_PTR kTimer1 = 1;
+
     void Form_Load();
     void Timer1_Timer();
     void Image1_Click();

@@ -9,8 +9,6 @@
 
 namespace {
 
-// On the list view itself, apart from the timers the list view keeps for its own use.
-constexpr UINT_PTR kDrawTimer = 0x5649;
 // A change shows this soon; while changes keep coming, batches follow at the pace below.
 constexpr UINT kFirstDrawMs = 20;
 constexpr UINT kShortestDrawIntervalMs = 250;

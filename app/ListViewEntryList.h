@@ -29,6 +29,10 @@ class Subclass;
 // times a second.
 class ListViewEntryList final : public EntryList {
 public:
+    // The timer that draws the changes in batches, on the list view itself, apart from the timers
+    // the list view keeps for its own use; a test fires it with WM_TIMER rather than wait for it.
+    static constexpr UINT_PTR kDrawTimer = 0x5649;
+
     ListViewEntryList() = default;
     ListViewEntryList(const ListViewEntryList&) = delete;
     ListViewEntryList& operator=(const ListViewEntryList&) = delete;

@@ -18,8 +18,6 @@ constexpr wchar_t kClassName[] = L"VelquorViewer";
 constexpr wchar_t kCaption[] = L"Velquor - Limpiador De Virus Y Copia De Seguridad Para Memorias USB";
 constexpr COLORREF kStatusColour = RGB(0, 128, 0);
 
-constexpr UINT_PTR kTxtPropTimer = 1;
-
 enum MenuCommand : UINT {
     kShowMarked = 1,
     kUndoAttributes,

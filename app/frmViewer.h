@@ -43,6 +43,9 @@ public:
         Destroy();
     }
 
+    // The timer that shows txtProp's last text, on the window; a test fires it with WM_TIMER.
+    static constexpr UINT_PTR kTxtPropTimer = 1;
+
     // Creates the window and its controls and runs Form_Load; the window is not shown yet.
     bool Create();
 
