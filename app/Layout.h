@@ -13,6 +13,9 @@ struct Rect {
     }
 };
 
+// 15 twips to a pixel is 96 dots per inch. The skins are pictures of a fixed size with the buttons
+// drawn on them, so the layout stays in these pixels: the manifest does not declare the program
+// DPI-aware, and on a screen of more dots per inch the system scales the whole window.
 inline constexpr int kTwipsPerPixel = 15;
 
 constexpr Rect Twips(int left, int top, int width, int height) {
