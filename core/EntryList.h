@@ -34,6 +34,9 @@ public:
     virtual void RemoveItem(int index) = 0;
     // Removes every line and its mark; no line is current afterwards.
     virtual void Clear() = 0;
+    // Hands every line the list holds to what shows it, at once: a view may draw its changes in
+    // batches, and a count written elsewhere must never run ahead of the lines shown.
+    virtual void ShowAllLines() = 0;
 
 protected:
     // Makes line index (inside the list) the current line, without reporting it.

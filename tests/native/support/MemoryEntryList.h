@@ -23,6 +23,7 @@ public:
         lines_.clear();
         current_ = -1;
     }
+    void ShowAllLines() override {}
 
     // The user clicking line index, or moving to it with the keyboard.
     void UserClicks(int index) {
