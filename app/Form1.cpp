@@ -15,7 +15,7 @@ constexpr UINT kTimer1Interval = 1;
 }  // namespace
 
 Form1::Form1(HINSTANCE instance, DriveFacts& drives)
-    : SkinnedWindow(instance, IDR_PIC_NOT_CONNECTED, Dragging::Never),
+    : SkinnedWindow(instance, IDR_PIC_NOT_CONNECTED, Dragging::Never, Minimising::Never),
       drives_(drives),
       plugin_(instance, IDR_PIC_CONNECTED) {}
 

@@ -10,7 +10,8 @@ constexpr wchar_t kCaption[] = L"Ayuda =)";
 
 }  // namespace
 
-Form2::Form2(HINSTANCE instance) : SkinnedWindow(instance, IDR_SKIN_HELP, Dragging::ByTheSkin) {}
+Form2::Form2(HINSTANCE instance)
+    : SkinnedWindow(instance, IDR_SKIN_HELP, Dragging::ByTheSkin, Minimising::Never) {}
 
 bool Form2::Create() {
     if (!CreateSkinnedWindow(kClassName, kCaption, layout::Form2::Client)) return false;

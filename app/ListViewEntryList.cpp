@@ -108,6 +108,14 @@ void ListViewEntryList::Clear() {
     Changed();
 }
 
+void ListViewEntryList::ShowAllLines() {
+    if (batching_) {
+        DrawBatch();
+    } else {
+        SyncCount();
+    }
+}
+
 LRESULT ListViewEntryList::OnNotify(const NMHDR& header) {
     switch (header.code) {
     case LVN_GETDISPINFOW:

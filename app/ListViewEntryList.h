@@ -56,6 +56,7 @@ public:
     void AddItem(const std::wstring& text) override;
     void RemoveItem(int index) override;
     void Clear() override;
+    void ShowAllLines() override;
 
 private:
     struct Line {

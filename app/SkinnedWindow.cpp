@@ -31,19 +31,34 @@ bool IsButtonUp(UINT message) {
            message == WM_XBUTTONUP;
 }
 
+// The button a press or a release is of.
 int ButtonOf(UINT message) {
     switch (message) {
-    case WM_LBUTTONDOWN: return SkinnedWindow::kLeftButton;
-    case WM_RBUTTONDOWN: return SkinnedWindow::kRightButton;
-    case WM_MBUTTONDOWN: return SkinnedWindow::kMiddleButton;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP: return SkinnedWindow::kLeftButton;
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP: return SkinnedWindow::kRightButton;
+    case WM_MBUTTONDOWN:
+    case WM_MBUTTONUP: return SkinnedWindow::kMiddleButton;
     default: return SkinnedWindow::kSideButton;
     }
 }
 
+// Leaves on the system menu (Alt+Space, the taskbar's) only what the window allows: none of them
+// is sized or maximised; one that is not dragged is not moved, and only one that may be
+// minimised is.
+void TrimSystemMenu(HWND window, bool movable, bool minimisable) {
+    HMENU menu = ::GetSystemMenu(window, FALSE);
+    ::DeleteMenu(menu, SC_SIZE, MF_BYCOMMAND);
+    ::DeleteMenu(menu, SC_MAXIMIZE, MF_BYCOMMAND);
+    if (!movable) ::DeleteMenu(menu, SC_MOVE, MF_BYCOMMAND);
+    if (!minimisable) ::DeleteMenu(menu, SC_MINIMIZE, MF_BYCOMMAND);
+}
+
 }  // namespace
 
-SkinnedWindow::SkinnedWindow(HINSTANCE instance, int skinResource, Dragging dragging)
-    : instance_(instance), skin_(instance, skinResource), dragging_(dragging) {}
+SkinnedWindow::SkinnedWindow(HINSTANCE instance, int skinResource, Dragging dragging, Minimising minimising)
+    : instance_(instance), skin_(instance, skinResource), dragging_(dragging), minimising_(minimising) {}
 
 void SkinnedWindow::Unload() { ::PostMessageW(hWnd(), WM_CLOSE, 0, 0); }
 
@@ -56,11 +71,16 @@ bool SkinnedWindow::CreateSkinnedWindow(const wchar_t* className, const std::wst
                                         Rect size) {
     const Rect centred{(::GetSystemMetrics(SM_CXSCREEN) - size.width) / 2,
                        (::GetSystemMetrics(SM_CYSCREEN) - size.height) / 2, size.width, size.height};
-    // No caption or border, so the client area is the whole window; the minimise box and the
-    // system menu let the taskbar minimise and restore it.
-    return CreateWindowOf(instance_, {className, ::LoadIconW(instance_, MAKEINTRESOURCEW(IDI_VELQUOR))},
-                          WS_EX_APPWINDOW | WS_EX_CONTROLPARENT,
-                          WS_POPUP | WS_CLIPCHILDREN | WS_MINIMIZEBOX | WS_SYSMENU, caption, centred);
+    // No caption or border, so the client area is the whole window; the system menu, and the
+    // minimise box where the window may be minimised, let the taskbar minimise and restore it.
+    const bool minimisable = minimising_ == Minimising::Allowed;
+    const DWORD style = WS_POPUP | WS_CLIPCHILDREN | WS_SYSMENU | (minimisable ? WS_MINIMIZEBOX : 0);
+    if (!CreateWindowOf(instance_, {className, ::LoadIconW(instance_, MAKEINTRESOURCEW(IDI_VELQUOR))},
+                        WS_EX_APPWINDOW | WS_EX_CONTROLPARENT, style, caption, centred)) {
+        return false;
+    }
+    TrimSystemMenu(hWnd(), dragging_ == Dragging::ByTheSkin, minimisable);
+    return true;
 }
 
 void SkinnedWindow::AddHotSpot(Rect rect, std::function<void()> click) {
@@ -137,13 +157,14 @@ void SkinnedWindow::OnButtonDown(int button, int x, int y) {
     Form_MouseDown(button, x, y);
 }
 
-void SkinnedWindow::OnButtonUp(int x, int y, WPARAM buttonsStillHeld) {
-    const auto pressed = std::exchange(pressedHotSpot_, std::nullopt);
+void SkinnedWindow::OnButtonUp(int button, int x, int y, WPARAM buttonsStillHeld) {
     if (HeldButtons(buttonsStillHeld) == 0) {
         pressedOnSkin_ = false;
         ::ReleaseCapture();
     }
-    // A click is a press and a release on the same hot spot.
+    // A click is a press and a release of the left button on the same hot spot.
+    if (button != kLeftButton) return;
+    const auto pressed = std::exchange(pressedHotSpot_, std::nullopt);
     if (pressed && pressed == HotSpotAt(x, y)) hotSpots_[*pressed].click();
 }
 
@@ -168,7 +189,7 @@ LRESULT SkinnedWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return message == WM_XBUTTONDOWN ? TRUE : 0;
     }
     if (IsButtonUp(message)) {
-        OnButtonUp(x, y, GET_KEYSTATE_WPARAM(wParam));
+        OnButtonUp(ButtonOf(message), x, y, GET_KEYSTATE_WPARAM(wParam));
         return message == WM_XBUTTONUP ? TRUE : 0;
     }
     switch (message) {
@@ -182,6 +203,9 @@ LRESULT SkinnedWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_COMMAND:
         if (LOWORD(wParam) == kCheck1Id && HIWORD(wParam) == BN_CLICKED) OnCheck1Clicked();
         return 0;
+    case WM_SYSCOMMAND:
+        if (!Allows(wParam & 0xFFF0)) return 0;
+        return Window::OnMessage(message, wParam, lParam);
     case WM_ERASEBKGND:
         return 1;  // the skin covers everything
     case WM_PAINT:
@@ -189,6 +213,17 @@ LRESULT SkinnedWindow::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         return 0;
     default:
         return Window::OnMessage(message, wParam, lParam);
+    }
+}
+
+// What the system menu no longer offers stays refused when asked another way (Alt+F8, say).
+bool SkinnedWindow::Allows(WPARAM command) const {
+    switch (command) {
+    case SC_SIZE:
+    case SC_MAXIMIZE: return false;
+    case SC_MOVE: return dragging_ == Dragging::ByTheSkin;
+    case SC_MINIMIZE: return minimising_ == Minimising::Allowed;
+    default: return true;
     }
 }
 

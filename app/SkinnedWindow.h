@@ -23,6 +23,7 @@ public:
     static constexpr int kSideButton = 8;  // either of the extra buttons
 
     enum class Dragging { ByTheSkin, Never };
+    enum class Minimising { Allowed, Never };
 
     HWND Check1() const { return Check1_; }
     // Shows the window and paints it at once.
@@ -42,7 +43,7 @@ public:
     int DragAnchorY = 0;
 
 protected:
-    SkinnedWindow(HINSTANCE instance, int skinResource, Dragging dragging);
+    SkinnedWindow(HINSTANCE instance, int skinResource, Dragging dragging, Minimising minimising);
 
     HINSTANCE Instance() const { return instance_; }
 
@@ -66,7 +67,8 @@ protected:
 private:
     std::optional<size_t> HotSpotAt(int x, int y) const;
     void OnButtonDown(int button, int x, int y);
-    void OnButtonUp(int x, int y, WPARAM buttonsStillHeld);
+    void OnButtonUp(int button, int x, int y, WPARAM buttonsStillHeld);
+    bool Allows(WPARAM systemCommand) const;
     void OnMouseMove(WPARAM buttons, int x, int y);
     void OnCheck1Clicked();
     void Paint();
@@ -80,6 +82,7 @@ private:
     Skin skin_;
     const Skin* picture_ = &skin_;
     Dragging dragging_;
+    Minimising minimising_;
     HWND Check1_ = nullptr;
     std::vector<HotSpot> hotSpots_;
     std::optional<size_t> pressedHotSpot_;

@@ -59,7 +59,7 @@ void SetFont(HWND control, HGDIOBJ font) {
 frmViewer::frmViewer(HINSTANCE instance) : frmViewer(instance, systemDialogs_, systemDialogs_, RealSystemCalls()) {}
 
 frmViewer::frmViewer(HINSTANCE instance, MessageBoxes& messages, FolderChooser& folders, SystemCalls& system)
-    : SkinnedWindow(instance, IDR_SKIN_VIEWER, Dragging::ByTheSkin),
+    : SkinnedWindow(instance, IDR_SKIN_VIEWER, Dragging::ByTheSkin, Minimising::Allowed),
       system_(system),
       viewer_{files_,    lstViewer_,     *this,    lblStatusText_, txtPropText_, caption_,
               picCopy_, lblCopyStText_, messages, folders,        formats_,     SteadyClock()},
@@ -131,7 +131,10 @@ void frmViewer::AddHotSpots() {
 }
 
 void frmViewer::Form_Load() {
-    // ViewMode starts at Listed::Nothing with the listing; nothing is listed until asked.
+    // ViewMode starts at Listed::Nothing with the listing; nothing is listed until asked. This is
+    // the program's start: from here on no path of it raises the system's "insert a disk" box,
+    // whatever drive a line names (a card reader whose card was pulled).
+    ::SetErrorMode(::GetErrorMode() | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
     Module1::InstallAutoPlayHook(hWnd());
 }
 

@@ -28,6 +28,7 @@ void RootListing::Show(Listed view) {
     listedVolumes_.clear();
     if (view != Listed::Files) ListRootFolders();
     if (view != Listed::Folders) ListRootFiles();
+    viewer_.lstViewer.ShowAllLines();
     viewer_.lblStatus.SetText(CountText(viewer_.lstViewer.ListCount(), FoundText(view)));
     viewMode_ = view;
 }

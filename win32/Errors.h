@@ -1,5 +1,7 @@
 #pragma once
 
+#include "Win32Api.h"
+
 #include <system_error>
 
 namespace win32 {
@@ -11,5 +13,19 @@ const std::error_category& ErrorCategory();
 std::error_code Error(unsigned long code);
 // The calling thread's last Win32 error as a std::error_code.
 std::error_code LastError();
+
+// Keeps the system's "insert a disk" box away while a drive without a medium is asked about.
+class QuietDriveErrors {
+public:
+    QuietDriveErrors() {
+        ::SetThreadErrorMode(::GetThreadErrorMode() | SEM_FAILCRITICALERRORS, &previous_);
+    }
+    QuietDriveErrors(const QuietDriveErrors&) = delete;
+    QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
+    ~QuietDriveErrors() { ::SetThreadErrorMode(previous_, nullptr); }
+
+private:
+    DWORD previous_ = 0;
+};
 
 }  // namespace win32

@@ -37,6 +37,7 @@ std::error_code ReadFileBytes(const std::wstring& path, std::size_t most, FileBy
     // What the handle opened decides, not the name's attributes: Wine shows a Unix link to a file
     // as the plain file it leads to, and only the opened entry's place gives it away.
     ListedEntry opened;
+    const QuietDriveErrors quiet;
     if (auto error = OpenListed(*full, GENERIC_READ, opened)) return error;
     switch (Classify(opened.entry, opened.expected)) {
     case Found::Elsewhere:

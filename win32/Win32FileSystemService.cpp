@@ -17,20 +17,6 @@ namespace win32 {
 
 namespace {
 
-// Keeps the system's "insert a disk" box away while a drive without a medium is asked about.
-class QuietDriveErrors {
-public:
-    QuietDriveErrors() {
-        ::SetThreadErrorMode(::GetThreadErrorMode() | SEM_FAILCRITICALERRORS, &previous_);
-    }
-    QuietDriveErrors(const QuietDriveErrors&) = delete;
-    QuietDriveErrors& operator=(const QuietDriveErrors&) = delete;
-    ~QuietDriveErrors() { ::SetThreadErrorMode(previous_, nullptr); }
-
-private:
-    DWORD previous_ = 0;
-};
-
 // Text from a call that returns the size it needs (terminator included) when the buffer is too
 // small and the length it wrote (terminator excluded) when it fits; 0 means failure.
 template <class Call> std::optional<std::wstring> ReadText(Call call) {
@@ -51,6 +37,7 @@ std::error_code InvalidName() {
 std::optional<DWORD> PathAttributes(const std::wstring& path) {
     const auto full = LongPath(path);
     if (!full) return std::nullopt;
+    const QuietDriveErrors quiet;
     const DWORD attributes = ::GetFileAttributesW(full->c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
     return attributes;
@@ -59,6 +46,7 @@ std::optional<DWORD> PathAttributes(const std::wstring& path) {
 std::optional<WIN32_FILE_ATTRIBUTE_DATA> AttributeData(const std::wstring& path) {
     const auto full = LongPath(path);
     WIN32_FILE_ATTRIBUTE_DATA data{};
+    const QuietDriveErrors quiet;
     if (!full || !::GetFileAttributesExW(full->c_str(), GetFileExInfoStandard, &data)) {
         return std::nullopt;
     }
@@ -342,6 +330,7 @@ std::optional<std::wstring> FileSystemService::Name(const std::wstring& path) {
     const auto full = LongPath(path);
     if (!full) return std::nullopt;
     WIN32_FIND_DATAW data{};
+    const QuietDriveErrors quiet;
     const UniqueFind find{::FindFirstFileExW(full->c_str(), FindExInfoBasic, &data,
                                              FindExSearchNameMatch, nullptr, 0)};
     if (!find) return std::nullopt;
