@@ -158,13 +158,13 @@ void SkinnedWindow::OnButtonDown(int button, int x, int y) {
 }
 
 void SkinnedWindow::OnButtonUp(int button, int x, int y, WPARAM buttonsStillHeld) {
+    // A click is a press and a release of the left button on the same hot spot. Taken before the
+    // capture goes, which forgets the press.
+    const auto pressed = button == kLeftButton ? std::exchange(pressedHotSpot_, std::nullopt) : std::nullopt;
     if (HeldButtons(buttonsStillHeld) == 0) {
         pressedOnSkin_ = false;
         ::ReleaseCapture();
     }
-    // A click is a press and a release of the left button on the same hot spot.
-    if (button != kLeftButton) return;
-    const auto pressed = std::exchange(pressedHotSpot_, std::nullopt);
     if (pressed && pressed == HotSpotAt(x, y)) hotSpots_[*pressed].click();
 }
 

@@ -59,20 +59,11 @@ std::wstring NativeName(const std::wstring& full) {
     return std::wstring(kDosDevices) + full.substr(kLongPrefix.size());
 }
 
-// A file made beside a copy's target under a name no other entry has, which takes the target's
-// name once complete, or is removed.
+// A file made beside a copy's target under a name no other entry has. It is marked to go as its
+// handle closes, so that whatever ends the program (a crash, "X", a killed process) it leaves
+// nothing behind, and the mark comes off only as it takes the target's name.
 class TempFile {
 public:
-    TempFile() = default;
-    TempFile(const TempFile&) = delete;
-    TempFile& operator=(const TempFile&) = delete;
-    ~TempFile() {
-        file_.Reset();
-        if (path_.empty()) return;
-        OpenedEntry made;
-        if (!Open(path_, kDeleteAccess, made)) Dispose(made, true);
-    }
-
     // CREATE_NEW fails rather than open an entry that is there: the name is tried afresh.
     std::error_code Create(const std::wstring& folder) {
         static std::uint32_t next = ::GetTickCount() ^ (::GetCurrentProcessId() << 16);
@@ -80,12 +71,15 @@ public:
             next = next * 1664525 + 1013904223;
             wchar_t name[24];
             std::swprintf(name, 24, L"~velquor-%08x.tmp", next);
-            std::wstring path = Join(folder, name);
+            const std::wstring path = Join(folder, name);
             file_ = UniqueFile{::CreateFileW(path.c_str(), GENERIC_WRITE | DELETE, 0, nullptr,
                                              CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)};
             if (file_) {
-                path_ = std::move(path);
-                return {};
+                if (MarkToGo(true)) return {};
+                const std::error_code error = LastError();
+                file_.Reset();
+                ::DeleteFileW(path.c_str());
+                return error;
             }
             if (::GetLastError() != ERROR_FILE_EXISTS) break;
         }
@@ -96,8 +90,10 @@ public:
 
     // Renames the file, still open, to target (long form); replace lets it take the place of a
     // file that is there. Through the handle it costs a third of a MoveFileExW under Wine, and
-    // a rename within one folder has nothing for MOVEFILE_WRITE_THROUGH to wait for.
+    // a rename within one folder has nothing for MOVEFILE_WRITE_THROUGH to wait for. The file
+    // keeps no mark afterwards, renamed or not: Discard puts it back when the copy gives up.
     std::error_code RenameTo(const std::wstring& target, bool replace) {
+        if (!MarkToGo(false)) return LastError();
         const std::wstring name = NativeName(target);
         const size_t size = offsetof(FILE_RENAME_INFO, FileName) + (name.size() + 1) * sizeof(wchar_t);
         const auto buffer = std::make_unique<LONGLONG[]>(size / sizeof(LONGLONG) + 1);
@@ -105,12 +101,20 @@ public:
         rename->ReplaceIfExists = replace;
         rename->FileNameLength = static_cast<DWORD>(name.size() * sizeof(wchar_t));
         std::wmemcpy(rename->FileName, name.c_str(), name.size() + 1);
-        if (!::SetFileInformationByHandle(file_.Get(), FileRenameInfo, rename,
-                                          static_cast<DWORD>(size))) {
+        if (!::SetFileInformationByHandle(file_.Get(), FileRenameInfo, rename, static_cast<DWORD>(size))) {
             return LastError();
         }
-        path_.clear();
         return {};
+    }
+
+    // Marks the file to go again; Windows deletes no read-only file, and the source's attributes
+    // may be on it already.
+    void Discard() {
+        if (MarkToGo(true)) return;
+        FILE_BASIC_INFO writable{};
+        writable.FileAttributes = FILE_ATTRIBUTE_NORMAL;
+        ::SetFileInformationByHandle(file_.Get(), FileBasicInfo, &writable, sizeof writable);
+        MarkToGo(true);
     }
 
     std::error_code Close() {
@@ -118,7 +122,11 @@ public:
     }
 
 private:
-    std::wstring path_;  // while the file still has its temporary name
+    bool MarkToGo(bool go) {
+        FILE_DISPOSITION_INFO disposition{go};
+        return ::SetFileInformationByHandle(file_.Get(), FileDispositionInfo, &disposition, sizeof disposition);
+    }
+
     UniqueFile file_;
 };
 
@@ -358,9 +366,13 @@ std::error_code CopyOpenedFile(HANDLE source, const std::wstring& target, bool o
                                const BetweenItems& between) {
     TempFile copy;
     if (auto error = copy.Create(FolderOf(target))) return error;
-    if (auto error = CopyBytes(source, copy.Handle(), between)) return error;
-    if (auto error = CopyBasics(source, copy.Handle())) return error;
-    if (auto error = PutInPlace(source, copy, target, overwrite)) return error;
+    std::error_code error = CopyBytes(source, copy.Handle(), between);
+    if (!error) error = CopyBasics(source, copy.Handle());
+    if (!error) error = PutInPlace(source, copy, target, overwrite);
+    if (error) {
+        copy.Discard();
+        return error;
+    }
     return copy.Close();
 }
 
