@@ -43,8 +43,9 @@ std::error_code CheckTarget(const std::string& target, const struct stat& source
     return {};
 }
 
-// A file made beside a copy's target under a name no other entry has, removed unless it is put
-// in the target's place.
+// A file made in a copy's target folder that takes the target's name once complete. Where the
+// file system has them it is an unnamed file (O_TMPFILE), which nothing that ends the program can
+// leave behind; elsewhere it has a name of its own and is removed unless it is put in place.
 class TempFile {
 public:
     TempFile() = default;
@@ -55,17 +56,20 @@ public:
     }
 
     std::error_code Create(const std::string& folder) {
-        std::string path = folder + "/~velquor-XXXXXX.tmp";
-        file_ = UniqueFd{::mkostemps(path.data(), 4, O_CLOEXEC)};
-        if (!file_) return LastError();
-        path_ = std::move(path);
-        return {};
+        folder_ = folder;
+        file_ = UniqueFd{::open(folder.c_str(), O_TMPFILE | O_WRONLY | O_CLOEXEC, 0600)};
+        if (file_) return {};
+        const bool unsupported = errno == EOPNOTSUPP || errno == EISDIR || errno == EINVAL;
+        return unsupported ? CreateNamed() : LastError();
     }
 
     int Fd() const { return file_.Get(); }
 
     // Closed first: a file system may say only then that the bytes did not fit.
     std::error_code PutInPlace(const std::string& target, bool overwrite) {
+        if (path_.empty()) {
+            if (auto error = LinkUnnamed()) return error;
+        }
         if (::close(file_.Release()) != 0) return LastError();
         const unsigned flags = overwrite ? 0 : RENAME_NOREPLACE;
         if (::renameat2(AT_FDCWD, path_.c_str(), AT_FDCWD, target.c_str(), flags) != 0) {
@@ -76,7 +80,33 @@ public:
     }
 
 private:
-    std::string path_;
+    std::error_code CreateNamed() {
+        std::string path = folder_ + "/~velquor-XXXXXX.tmp";
+        file_ = UniqueFd{::mkostemps(path.data(), 4, O_CLOEXEC)};
+        if (!file_) return LastError();
+        path_ = std::move(path);
+        return {};
+    }
+
+    // Gives the unnamed file a name of its own, from which a rename puts it in place (a link
+    // cannot replace what is there). Through /proc, as linking the descriptor itself takes a
+    // privilege; a name that is taken is tried afresh.
+    std::error_code LinkUnnamed() {
+        static unsigned next = static_cast<unsigned>(::getpid()) << 16;
+        const std::string self = "/proc/self/fd/" + std::to_string(file_.Get());
+        for (int attempt = 0; attempt < 100; ++attempt) {
+            std::string path = folder_ + "/~velquor-" + std::to_string(++next) + ".tmp";
+            if (::linkat(AT_FDCWD, self.c_str(), AT_FDCWD, path.c_str(), AT_SYMLINK_FOLLOW) == 0) {
+                path_ = std::move(path);
+                return {};
+            }
+            if (errno != EEXIST) return LastError();
+        }
+        return Failure(std::errc::file_exists);
+    }
+
+    std::string folder_;
+    std::string path_;  // while the file has a name of its own
     UniqueFd file_;
 };
 
