@@ -53,7 +53,7 @@ public:
 
     std::string message(int value) const override {
         const std::wstring text = SystemMessage(static_cast<DWORD>(value));
-        if (text.empty()) return "Win32 error " + std::to_string(static_cast<DWORD>(value));
+        if (text.empty()) return "Error de Windows " + std::to_string(static_cast<DWORD>(value)) + ".";
         return Utf8(text);
     }
 

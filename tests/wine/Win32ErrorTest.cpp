@@ -14,7 +14,7 @@ TEST(Win32ErrorTest, CodesCarryTheSystemsMessageWithoutItsLineBreak) {
     EXPECT_FALSE(text.empty());
     EXPECT_EQ(text.find_first_of("\r\n"), std::string::npos) << text;
     EXPECT_NE(text, win32::Error(ERROR_ACCESS_DENIED).message());
-    EXPECT_EQ(win32::Error(0x2000ABCD).message(), "Win32 error 536914893");
+    EXPECT_EQ(win32::Error(0x2000ABCD).message(), "Error de Windows 536914893.");
 }
 
 TEST(Win32ErrorTest, SuccessIsEmptyAndUnmappedCodesKeepTheirCategory) {
