@@ -40,9 +40,14 @@ void RootListing::ListRootFolders() { ListRoots(true); }
 void RootListing::ListRootFiles() { ListRoots(false); }
 
 bool RootListing::StillHolds(const std::wstring& drive) {
+    const auto listed = ListedVolume(drive);
+    return listed && drives_.IsRemovable(drive) && viewer_.files.VolumeOf(drive) == listed;
+}
+
+std::optional<VolumeId> RootListing::ListedVolume(const std::wstring& drive) const {
     const auto listed = listedVolumes_.find(drive);
-    if (listed == listedVolumes_.end() || !drives_.IsRemovable(drive)) return false;
-    return viewer_.files.VolumeOf(drive) == listed->second;
+    if (listed == listedVolumes_.end()) return std::nullopt;
+    return listed->second;
 }
 
 void RootListing::ListRoots(bool folders) {

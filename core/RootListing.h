@@ -1,6 +1,7 @@
 #pragma once
 
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -44,6 +45,8 @@ public:
     // a stick swapped for another, or the letter given to another disk, is not. One cheap
     // question, asked before each entry a walk changes.
     bool StillHolds(const std::wstring& drive);
+    // The volume the last listing read from drive; nothing for a drive it did not list.
+    std::optional<VolumeId> ListedVolume(const std::wstring& drive) const;
 
 private:
     void ListRoots(bool folders);

@@ -10,6 +10,7 @@
 namespace {
 
 constexpr wchar_t kNotChanged[] = L"No se pudieron cambiar los atributos de estos elementos:";
+constexpr wchar_t kAnotherStick[] = L"La memoria ya no es la misma: no se deshizo ningún cambio.";
 constexpr Attributes kHiddenAndSystem = attributes::kHidden | attributes::kSystem;
 
 // Folders the system itself keeps hidden in a drive's root.
@@ -38,6 +39,7 @@ bool Unhide::CanUndo() const {
 void Unhide::ShowMarkedEntries() {
     lastChanges_.clear();
     lastChangedLines_.clear();
+    lastVolumes_.clear();
     std::vector<ItemFailure> failures;
     ForEachMarkedLine(viewer_, MarkedWalk::ShowingEachLine, [&](int line) {
         ShowLine(viewer_.lstViewer.List(line), failures);
@@ -48,7 +50,9 @@ void Unhide::ShowMarkedEntries() {
 }
 
 void Unhide::ShowLine(const std::wstring& path, std::vector<ItemFailure>& failures) {
-    if (IsTheSystemsOwn(path) || !listing_.StillHolds(LineDrive(path))) return;
+    const std::wstring drive = LineDrive(path);
+    if (IsTheSystemsOwn(path) || !listing_.StillHolds(drive)) return;
+    lastVolumes_[drive] = *listing_.ListedVolume(drive);
     AnsweringPace pace(viewer_.pump, viewer_.clock);
     AttributeReport report = viewer_.files.ClearAttributes(path, kHiddenAndSystem, [&pace] { pace.Between(); });
     if (!report.changes.empty()) lastChangedLines_.push_back(path);
@@ -58,8 +62,11 @@ void Unhide::ShowLine(const std::wstring& path, std::vector<ItemFailure>& failur
 
 // Inner entries first, as they were changed last, so that a folder gets its own back last.
 void Unhide::UndoLastChange() {
-    std::vector<ItemFailure> failures;
     FileSystemService& files = viewer_.files;
+    for (const auto& [drive, volume] : lastVolumes_) {
+        if (files.VolumeOf(drive) != volume) return viewer_.messages.Warn(kAnotherStick);
+    }
+    std::vector<ItemFailure> failures;
     AnsweringPace pace(viewer_.pump, viewer_.clock);
     for (auto change = lastChanges_.rbegin(); change != lastChanges_.rend(); ++change) {
         pace.Between();
@@ -70,6 +77,7 @@ void Unhide::UndoLastChange() {
     }
     lastChanges_.clear();
     lastChangedLines_.clear();
+    lastVolumes_.clear();
     Report(failures);
 }
 

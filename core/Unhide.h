@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <string>
 #include <vector>
 
@@ -22,7 +23,9 @@ public:
     // Walks the list as the deletion does, making each marked line current; afterwards one message
     // names whatever could not be changed. The drive's own hidden folders stay as they are.
     void ShowMarkedEntries();
-    // Puts back exactly the attributes the last run took off, on the entries that still exist.
+    // Puts back exactly the attributes the last run took off, on the entries that still exist,
+    // and only while every drive it changed holds the same volume: a stick swapped for another
+    // under the same letter is left alone, and one message says so.
     void UndoLastChange();
 
 private:
@@ -33,4 +36,5 @@ private:
     RootListing& listing_;
     std::vector<AttributeChange> lastChanges_;
     std::vector<std::wstring> lastChangedLines_;  // the marked lines whose entries changed
+    std::map<std::wstring, VolumeId> lastVolumes_;  // the volume of each drive the last run changed
 };
