@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <unordered_set>
 #include <vector>
 
 #include "IniFacts.h"
@@ -27,6 +28,9 @@ constexpr std::wstring_view kInterpreters[] = {
 
 // Malware pads a command with blanks to push its end out of sight: a value is cut here.
 constexpr std::size_t kLongestValue = 400;
+// A tip shows at most this many of an autorun.inf's values: more would cover the list and take
+// long to draw.
+constexpr std::size_t kMostValuesShown = 15;
 
 using Lines = std::vector<std::wstring>;
 
@@ -94,27 +98,47 @@ Lines InternetShortcutTip(ByteView bytes) {
     return {Line(kAddress, shortcut->url)};
 }
 
-void AddOnce(Lines& values, const std::wstring& value) {
-    if (!value.empty() && std::find(values.begin(), values.end(), value) == values.end()) values.push_back(value);
-}
+// Values in the order they first come, each once; a set keeps that linear however many a file
+// holds (malware pads an autorun.inf with tens of thousands).
+class DistinctValues {
+public:
+    void Add(const std::wstring& value) {
+        if (!value.empty() && seen_.insert(value).second) values_.push_back(value);
+    }
+    const Lines& Values() const { return values_; }
 
-// Every program the drive starts, each once, in the order of the file; then its icons. The text
-// AutoPlay offers (action=) starts nothing and is left out.
+private:
+    Lines values_;
+    std::unordered_set<std::wstring> seen_;
+};
+
+// Every program the drive starts, each once, in the order of the file; then its icons; at most
+// kMostValuesShown of them, then how many more there are. The text AutoPlay offers (action=)
+// starts nothing and is left out.
 Lines AutorunTip(ByteView bytes) {
     const auto values = ReadAutorunInf(bytes);
     if (!values) return {Unreadable(LaunchFileKind::Autorun)};
-    Lines runs;
-    Lines icons;
+    DistinctValues runs;
+    DistinctValues icons;
     for (const AutorunValue& entry : *values) {
-        if (entry.key == AutorunKey::Icon) AddOnce(icons, entry.value);
-        if (entry.key != AutorunKey::Icon && entry.key != AutorunKey::Action) AddOnce(runs, entry.value);
+        if (entry.key == AutorunKey::Icon) icons.Add(entry.value);
+        if (entry.key != AutorunKey::Icon && entry.key != AutorunKey::Action) runs.Add(entry.value);
     }
     Lines lines;
-    if (std::any_of(runs.begin(), runs.end(), [](const std::wstring& run) { return StartsAnInterpreter(run); })) {
+    const Lines& started = runs.Values();
+    if (std::any_of(started.begin(), started.end(), [](const std::wstring& run) { return StartsAnInterpreter(run); })) {
         lines.emplace_back(kRunsAProgram);
     }
-    for (const std::wstring& run : runs) lines.push_back(Line(kRunsOnConnecting, run));
-    for (const std::wstring& icon : icons) lines.push_back(Line(kIcon, icon));
+    std::size_t shown = 0;
+    const auto show = [&](std::wstring_view label, const Lines& values) {
+        for (auto value = values.begin(); value != values.end() && shown < kMostValuesShown; ++value, ++shown) {
+            lines.push_back(Line(label, *value));
+        }
+    };
+    show(kRunsOnConnecting, started);
+    show(kIcon, icons.Values());
+    const std::size_t total = started.size() + icons.Values().size();
+    if (total > shown) lines.push_back(L"y " + std::to_wstring(total - shown) + L" más");
     return lines;
 }
 
