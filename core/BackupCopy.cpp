@@ -17,6 +17,15 @@ constexpr wchar_t kCopyEnded[] = L"Dravello";
 constexpr wchar_t kCompleted[] = L"% Completed";
 constexpr wchar_t kNotCopied[] = L"No se pudieron copiar estos elementos:";
 
+// Why the entry of a marked line cannot be reached: gone since the listing, or still in its root
+// under a name the platform cannot open it by (Wine lists "a?b.txt" from a Unix disk, but opens
+// no such name).
+std::error_code WhyUnreachable(FileSystemService& files, const std::wstring& line) {
+    bool listed = false;
+    files.ForEachRootEntry(LineDrive(line), [&](const std::wstring& path, bool) { listed = listed || path == line; });
+    return listed ? VelquorError::NotOpenedByExactName : VelquorError::EntryGone;
+}
+
 }  // namespace
 
 std::wstring WithTrailingBackslash(const std::wstring& path) {
@@ -64,7 +73,7 @@ void BackupCopy::CopyLine(const std::wstring& source, std::vector<ItemFailure>& 
     FileSystemService& files = viewer_.files;
     const bool isFile = files.FileExists(source);
     if (!isFile && !files.FolderExists(source)) {
-        failures.push_back({source, VelquorError::EntryGone});
+        failures.push_back({source, WhyUnreachable(files, source)});
         return;
     }
     viewer_.pump.DoEvents();
@@ -72,7 +81,7 @@ void BackupCopy::CopyLine(const std::wstring& source, std::vector<ItemFailure>& 
     ShowProgress();
     const auto name = files.Name(source);
     if (!name) {
-        failures.push_back({source, VelquorError::EntryGone});
+        failures.push_back({source, WhyUnreachable(files, source)});
         return;
     }
     const std::wstring target = WithTrailingBackslash(DestinationPath) + *name;

@@ -27,6 +27,8 @@ public:
             return "El elemento ya no existe.";
         case VelquorError::DestinationIsSource:
             return "El destino es el mismo archivo que se copia.";
+        case VelquorError::NotOpenedByExactName:
+            return "No se pudo abrir este elemento con su nombre exacto.";
         }
         return "Error desconocido.";
     }

@@ -13,6 +13,7 @@ enum class VelquorError {
     TreeMoved = 7,                // a folder moved away while its tree was being deleted
     EntryGone = 8,                // a listed entry that is no longer there
     DestinationIsSource = 9,      // a file copied onto itself
+    NotOpenedByExactName = 10,    // an entry the platform cannot open as the name it is listed by
 };
 
 const std::error_category& VelquorCategory();

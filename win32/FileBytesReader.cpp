@@ -39,9 +39,10 @@ std::error_code ReadFileBytes(const std::wstring& path, std::size_t most, FileBy
     ListedEntry opened;
     const QuietDriveErrors quiet;
     if (auto error = OpenListed(*full, GENERIC_READ, opened)) return error;
-    switch (Classify(opened.entry, opened.expected)) {
+    switch (const Found found = Classify(opened.entry, opened.expected)) {
     case Found::Elsewhere:
-    case Found::Link: return std::make_error_code(std::errc::too_many_symbolic_link_levels);
+    case Found::NotByItsName:
+    case Found::Link: return WhyNotItself(found);
     case Found::Folder: return std::make_error_code(std::errc::is_a_directory);
     case Found::File: break;
     }

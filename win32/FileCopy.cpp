@@ -288,7 +288,7 @@ public:
     // not followed: it can lead back into the tree, or out of the stick.
     void Meet(const Location& item, Found found, OpenedEntry entry) override {
         if (found != Found::File) {
-            report_.Add(item.plain, VelquorError::LinkNotFollowed);
+            report_.Add(item.plain, WhyNotItself(found));
         } else if (auto error = CopyOpenedFile(entry.handle.Get(), TargetOf(item), overwrite_,
                                                between_)) {
             report_.Add(item.plain, error);

@@ -7,6 +7,7 @@
 
 #include "PathText.h"
 #include "Errors.h"
+#include "VelquorError.h"
 
 namespace win32 {
 
@@ -23,17 +24,19 @@ bool HasDotParts(std::wstring_view path) {
     return false;
 }
 
+enum class Where { Listed, UnderAShorterName, Elsewhere };
+
 // Whether the opened entry is the one its folder listed. Wine drops the trailing dots and spaces
-// of a name from the system path; that shorter name must then not be a sibling (a link "x." to
-// its neighbour "x" would look the same).
-bool IsWhereListed(const OpenedEntry& entry, const Expected& expected) {
-    if (entry.systemPath == Join(expected.systemFolder, expected.name)) return true;
+// of a name from the system path; an entry found under that shorter name is the one listed only
+// while no sibling has it (a link "x." to its neighbour "x" would look the same).
+Where WhereOpened(const OpenedEntry& entry, const Expected& expected) {
+    if (entry.systemPath == Join(expected.systemFolder, expected.name)) return Where::Listed;
     const size_t kept = expected.name.find_last_not_of(L". ");
-    if (kept == std::wstring::npos || kept + 1 == expected.name.size()) return false;
+    if (kept == std::wstring::npos || kept + 1 == expected.name.size()) return Where::Elsewhere;
     const std::wstring shorter = expected.name.substr(0, kept + 1);
-    return entry.systemPath == Join(expected.systemFolder, shorter) &&
-           ::GetFileAttributesW(Join(expected.fullFolder, shorter).c_str()) ==
-               INVALID_FILE_ATTRIBUTES;
+    if (entry.systemPath != Join(expected.systemFolder, shorter)) return Where::Elsewhere;
+    const bool sibling = ::GetFileAttributesW(Join(expected.fullFolder, shorter).c_str()) != INVALID_FILE_ATTRIBUTES;
+    return sibling ? Where::UnderAShorterName : Where::Listed;
 }
 
 struct ListedChild {
@@ -160,7 +163,11 @@ std::error_code Dispose(const OpenedEntry& entry, bool force) {
 }
 
 Found Classify(const OpenedEntry& entry, const Expected& expected) {
-    if (!IsWhereListed(entry, expected)) return Found::Elsewhere;
+    switch (WhereOpened(entry, expected)) {
+    case Where::Elsewhere: return Found::Elsewhere;
+    case Where::UnderAShorterName: return Found::NotByItsName;
+    case Where::Listed: break;
+    }
     if (IsLink(entry.attributes)) return Found::Link;
     return IsFolder(entry.attributes) ? Found::Folder : Found::File;
 }
@@ -177,6 +184,10 @@ std::error_code OpenListed(const std::wstring& full, DWORD access, ListedEntry& 
     if (!systemFolder) return LastError();
     opened.expected = {std::move(*systemFolder), folder, full.substr(full.find_last_of(L'\\') + 1)};
     return {};
+}
+
+std::error_code WhyNotItself(Found found) {
+    return found == Found::NotByItsName ? VelquorError::NotOpenedByExactName : VelquorError::LinkNotFollowed;
 }
 
 void TreeWalk::Run(const Location& top, ListedEntry opened) {

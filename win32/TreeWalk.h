@@ -84,10 +84,15 @@ struct Expected {
     std::wstring name;
 };
 
-// What an opened entry turned out to be.
-enum class Found { Elsewhere, Link, Folder, File };
+// What an opened entry turned out to be. Elsewhere: not where it was listed, a link the system
+// followed (Wine shows a Unix link to a file as that file). NotByItsName: where it was listed, but
+// under a name the system cut short, so it may be a sibling (Wine drops trailing dots and spaces).
+enum class Found { Elsewhere, NotByItsName, Link, Folder, File };
 
 Found Classify(const OpenedEntry& entry, const Expected& expected);
+
+// Why an entry found as anything but a plain file or folder is not acted on.
+std::error_code WhyNotItself(Found found);
 
 // An entry opened as itself, and where it should lie.
 struct ListedEntry {

@@ -116,6 +116,7 @@ public:
 
     void Meet(const Location& item, Found found, OpenedEntry entry) override {
         if (found == Found::Elsewhere) return Keep(item.plain, VelquorError::LinkNotRemovable);
+        if (found == Found::NotByItsName) return Keep(item.plain, WhyNotItself(found));
         Remove(item.plain, std::move(entry));
     }
 
@@ -188,7 +189,7 @@ public:
         if (found == Found::File) {
             Clear(item.plain, entry);
         } else {
-            Failed(item.plain, VelquorError::LinkNotFollowed);
+            Failed(item.plain, WhyNotItself(found));
         }
         CallBetween(between_);
     }
@@ -224,7 +225,7 @@ std::error_code OpenNoLink(const std::wstring& path, DWORD access, ListedEntry& 
     if (!full) return InvalidName();
     if (auto error = OpenListed(*full, access, opened)) return error;
     const Found found = Classify(opened.entry, opened.expected);
-    if (found == Found::Elsewhere || found == Found::Link) return VelquorError::LinkNotFollowed;
+    if (found != Found::File && found != Found::Folder) return WhyNotItself(found);
     return {};
 }
 
@@ -375,9 +376,10 @@ std::error_code FileSystemService::CopyFile(const std::wstring& source,
     const QuietDriveErrors quiet;
     ListedEntry opened;
     if (auto error = OpenListed(*from, kReadAccess, opened)) return error;
-    switch (Classify(opened.entry, opened.expected)) {
+    switch (const Found found = Classify(opened.entry, opened.expected)) {
     case Found::Elsewhere:
-    case Found::Link: return VelquorError::LinkNotFollowed;
+    case Found::NotByItsName:
+    case Found::Link: return WhyNotItself(found);
     case Found::Folder: return std::make_error_code(std::errc::is_a_directory);
     case Found::File: break;
     }
@@ -411,9 +413,9 @@ std::error_code FileSystemService::DeleteFile(const std::wstring& path, bool for
     if (auto error = OpenRootEntry(path, kDeleteAccess, opened)) return error;
     // A link to a folder is what FolderExists calls a folder: DeleteFolder's to remove.
     if (IsFolder(opened.entry.attributes)) return std::make_error_code(std::errc::is_a_directory);
-    if (Classify(opened.entry, opened.expected) == Found::Elsewhere) {
-        return VelquorError::LinkNotRemovable;
-    }
+    const Found found = Classify(opened.entry, opened.expected);
+    if (found == Found::Elsewhere) return VelquorError::LinkNotRemovable;
+    if (found == Found::NotByItsName) return WhyNotItself(found);
     if (auto error = Dispose(opened.entry, force)) return error;
     opened.entry.handle.Reset();
     return {};
