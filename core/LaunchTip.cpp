@@ -6,6 +6,7 @@
 #include <unordered_set>
 #include <vector>
 
+#include "Commands.h"
 #include "IniFacts.h"
 #include "PathText.h"
 #include "ShellLink.h"
@@ -20,11 +21,6 @@ constexpr std::wstring_view kRunsOnConnecting = L"Al conectar ejecuta: ";
 constexpr std::wstring_view kIcon = L"Icono: ";
 constexpr std::wstring_view kUnreadableLink = L"Acceso directo ilegible";
 constexpr std::wstring_view kUnreadableAutorun = L"autorun.inf ilegible";
-
-// Programs that run whatever command or script they are handed.
-constexpr std::wstring_view kInterpreters[] = {
-    L"cmd.exe", L"wscript.exe", L"cscript.exe", L"powershell.exe", L"mshta.exe", L"rundll32.exe",
-};
 
 // Malware pads a command with blanks to push its end out of sight: a value is cut here.
 constexpr std::size_t kLongestValue = 400;
@@ -51,28 +47,7 @@ std::wstring Line(std::wstring_view label, std::wstring_view value) {
     return line;
 }
 
-// The program a command line starts: up to the closing quote when it opens with one, else up to
-// the first blank.
-std::wstring_view ProgramOf(std::wstring_view command) {
-    command.remove_prefix(std::min(command.find_first_not_of(L" \t"), command.size()));
-    if (command.starts_with(L'"')) {
-        command.remove_prefix(1);
-        return command.substr(0, command.find(L'"'));
-    }
-    return command.substr(0, command.find_first_of(L" \t"));
-}
-
-bool IsInterpreter(std::wstring_view program) {
-    const std::wstring_view name = LastComponent(program);
-    return std::any_of(std::begin(kInterpreters), std::end(kInterpreters),
-                       [name](std::wstring_view interpreter) { return SameLetters(name, interpreter); });
-}
-
-bool StartsAnInterpreter(std::wstring_view command) {
-    std::wstring program(ProgramOf(command));
-    if (LastComponent(program).find(L'.') == std::wstring_view::npos) program += L".exe";  // as the shell adds it
-    return IsInterpreter(program);
-}
+bool StartsAnInterpreter(std::wstring_view command) { return IsInterpreter(ProgramOf(command)); }
 
 std::wstring Unreadable(LaunchFileKind kind) {
     return std::wstring(kind == LaunchFileKind::Autorun ? kUnreadableAutorun : kUnreadableLink);

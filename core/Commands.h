@@ -1,0 +1,14 @@
+#pragma once
+
+#include <string_view>
+
+// What a command line, a shortcut's target or an autorun.inf's value starts, read from its text.
+
+// The program a command line starts: up to the closing quote when it opens with one, else up to
+// the first blank.
+std::wstring_view ProgramOf(std::wstring_view command);
+
+// Whether program (a path or a bare name, ".exe" understood where it has no extension, as the
+// shell understands it) is a command interpreter or script host: a program that runs whatever
+// command or script it is handed.
+bool IsInterpreter(std::wstring_view program);
