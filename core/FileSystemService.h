@@ -50,6 +50,9 @@ inline constexpr Attributes kHidden = 0x2;
 inline constexpr Attributes kSystem = 0x4;
 inline constexpr Attributes kFolder = 0x10;  // what the entry is, not something to set
 inline constexpr Attributes kArchive = 0x20;
+
+// What malware sets to keep an entry out of the user's sight.
+inline bool HiddenOrSystem(Attributes attributes) { return (attributes & (kHidden | kSystem)) != 0; }
 }  // namespace attributes
 
 // One entry whose attributes a walk changed, with what they were and what they became.

@@ -9,6 +9,12 @@ bool SameLetters(std::wstring_view a, std::wstring_view b) {
     });
 }
 
+std::wstring UpperCase(std::wstring_view text) {
+    std::wstring upper(text);
+    for (wchar_t& c : upper) c = static_cast<wchar_t>(std::towupper(static_cast<std::wint_t>(c)));
+    return upper;
+}
+
 std::wstring_view LastComponent(std::wstring_view path) {
     const size_t separator = path.find_last_of(L"\\/");
     return separator == std::wstring_view::npos ? path : path.substr(separator + 1);

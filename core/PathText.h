@@ -6,6 +6,8 @@
 
 // True when a and b hold the same letters, without regard to case, as Windows compares names.
 bool SameLetters(std::wstring_view a, std::wstring_view b);
+// The text in capitals: a name as SameLetters compares it, to find it among many.
+std::wstring UpperCase(std::wstring_view text);
 
 // The last component of a path (after its last backslash or slash): the entry's own name.
 std::wstring_view LastComponent(std::wstring_view path);

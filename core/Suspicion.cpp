@@ -1,7 +1,6 @@
 #include "Suspicion.h"
 
 #include <algorithm>
-#include <cwctype>
 #include <functional>
 #include <iterator>
 #include <unordered_map>
@@ -35,15 +34,7 @@ constexpr std::wstring_view kTerminators = L"\\/\"'&|;,=()<>^ \t%";
 
 using attributes::kFolder;
 
-bool IsHiddenOrSystem(Attributes attributes) { return (attributes & (attributes::kHidden | attributes::kSystem)) != 0; }
-
 bool IsFolder(const RootItem& item) { return (item.attributes & kFolder) != 0; }
-
-std::wstring Upper(std::wstring_view text) {
-    std::wstring upper(text);
-    for (wchar_t& c : upper) c = static_cast<wchar_t>(std::towupper(static_cast<std::wint_t>(c)));
-    return upper;
-}
 
 // The name without its program extension ("Documentos" of "Documentos.exe"); nothing when the
 // name has none.
@@ -104,13 +95,13 @@ class RootNames {
 public:
     explicit RootNames(const std::vector<RootItem>& root) {
         for (size_t i = 0; i < root.size(); ++i) {
-            byName_.emplace(Upper(root[i].name), i);
+            byName_.emplace(UpperCase(root[i].name), i);
             longest_ = std::max(longest_, root[i].name.size());
         }
     }
 
     std::optional<size_t> Find(std::wstring_view name) const {
-        const auto found = byName_.find(Upper(name));
+        const auto found = byName_.find(UpperCase(name));
         if (found == byName_.end()) return std::nullopt;
         return found->second;
     }
@@ -161,7 +152,7 @@ std::optional<Suspicion> JudgeAlone(const RootItem& item, const RootNames& names
     if (IsFolder(item)) return std::nullopt;
     if (SameLetters(item.name, L"autorun.inf")) return Suspicion::RunsOnConnecting;
     if (const auto stem = ProgramStem(item.name)) {
-        if (IsHiddenOrSystem(item.attributes)) return Suspicion::HiddenProgram;
+        if (attributes::HiddenOrSystem(item.attributes)) return Suspicion::HiddenProgram;
         const auto folder = names.Find(*stem);
         if (folder && IsFolder(root[*folder])) return Suspicion::ProgramNamedLikeAFolder;
         return std::nullopt;
@@ -173,7 +164,7 @@ std::optional<Suspicion> JudgeAlone(const RootItem& item, const RootNames& names
     bool opensHidden = false;
     for (const Started& command : started) {
         names.ForEachReference(command.text, [&](Reference reference) {
-            opensHidden = opensHidden || IsHiddenOrSystem(root[reference.item].attributes);
+            opensHidden = opensHidden || attributes::HiddenOrSystem(root[reference.item].attributes);
         });
     }
     if (opensHidden) return Suspicion::ShortcutOpensSomethingHidden;
@@ -215,7 +206,7 @@ std::vector<std::optional<Suspicion>> JudgeRoot(const std::vector<RootItem>& roo
         for (const Started& command : WhatItStarts(root[i])) {
             names.ForEachReference(command.text, [&](Reference reference) {
                 const RootItem& folder = root[reference.item];
-                if (!reference.into || !IsFolder(folder) || !IsHiddenOrSystem(folder.attributes) ||
+                if (!reference.into || !IsFolder(folder) || !attributes::HiddenOrSystem(folder.attributes) ||
                     IsTheSystemsOwn(folder.name) || judged[reference.item]) {
                     return;
                 }
@@ -229,6 +220,6 @@ std::vector<std::optional<Suspicion>> JudgeRoot(const std::vector<RootItem>& roo
 // A folder named autorun.inf is no file of the user's either: tools put it there to keep malware
 // from writing the real one.
 bool IsHiddenFromTheUser(const RootItem& item, const std::optional<Suspicion>& suspicion) {
-    return IsHiddenOrSystem(item.attributes) && !suspicion && !IsTheSystemsOwn(item.name) &&
+    return attributes::HiddenOrSystem(item.attributes) && !suspicion && !IsTheSystemsOwn(item.name) &&
            !SameLetters(item.name, L"autorun.inf");
 }

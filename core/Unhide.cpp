@@ -6,18 +6,13 @@
 #include "FailureMessage.h"
 #include "Marking.h"
 #include "PathText.h"
+#include "Suspicion.h"
 
 namespace {
 
 constexpr wchar_t kNotChanged[] = L"No se pudieron cambiar los atributos de estos elementos:";
 constexpr wchar_t kAnotherStick[] = L"La memoria ya no es la misma: no se deshizo ningún cambio.";
 constexpr Attributes kHiddenAndSystem = attributes::kHidden | attributes::kSystem;
-
-// Folders the system itself keeps hidden in a drive's root.
-bool IsTheSystemsOwn(const std::wstring& path) {
-    const std::wstring_view name = LastComponent(path);
-    return SameLetters(name, L"System Volume Information") || SameLetters(name, L"$RECYCLE.BIN");
-}
 
 }  // namespace
 
@@ -51,7 +46,7 @@ void Unhide::ShowMarkedEntries() {
 
 void Unhide::ShowLine(const std::wstring& path, std::vector<ItemFailure>& failures) {
     const std::wstring drive = LineDrive(path);
-    if (IsTheSystemsOwn(path) || !listing_.StillHolds(drive)) return;
+    if (IsTheSystemsOwn(LastComponent(path)) || !listing_.StillHolds(drive)) return;
     lastVolumes_[drive] = *listing_.ListedVolume(drive);
     AnsweringPace pace(viewer_.pump, viewer_.clock);
     AttributeReport report = viewer_.files.ClearAttributes(path, kHiddenAndSystem, [&pace] { pace.Between(); });

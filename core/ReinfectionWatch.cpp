@@ -1,0 +1,57 @@
+#include "ReinfectionWatch.h"
+
+#include "PathText.h"
+
+namespace {
+
+constexpr std::size_t kMostNamed = 3;
+
+std::map<std::wstring, Attributes> ByName(const std::vector<RootItem>& root) {
+    std::map<std::wstring, Attributes> byName;
+    for (const RootItem& item : root) byName.emplace(UpperCase(item.name), item.attributes);
+    return byName;
+}
+
+// "E:\a, E:\b, E:\c y 2 más"
+std::wstring NamedEntries(const std::wstring& drive, const std::vector<std::wstring>& names) {
+    std::wstring text;
+    for (std::size_t i = 0; i < names.size() && i < kMostNamed; ++i) {
+        if (i > 0) text += L", ";
+        text += drive + L'\\' + names[i];
+    }
+    if (names.size() > kMostNamed) text += L" y " + std::to_wstring(names.size() - kMostNamed) + L" más";
+    return text;
+}
+
+}  // namespace
+
+void ReinfectionWatch::Settle(const std::wstring& drive, const std::vector<RootItem>& root) {
+    watched_[drive].settled = ByName(root);
+}
+
+std::optional<std::wstring> ReinfectionWatch::Changed(const std::wstring& drive, const std::vector<RootItem>& root) {
+    const auto watched = watched_.find(drive);
+    if (watched == watched_.end()) return std::nullopt;
+    const auto judged = JudgeRoot(root);
+    std::vector<std::wstring> cameBack;
+    for (std::size_t i = 0; i < root.size(); ++i) {
+        const auto settled = watched->second.settled.find(UpperCase(root[i].name));
+        const bool appeared = settled == watched->second.settled.end();
+        const bool hidden = !appeared && attributes::HiddenOrSystem(root[i].attributes) &&
+                            !attributes::HiddenOrSystem(settled->second) && !IsTheSystemsOwn(root[i].name);
+        if ((appeared && judged[i]) || hidden) cameBack.push_back(root[i].name);
+    }
+    if (cameBack.empty()) return std::nullopt;
+    const auto quietUntil = QuietUntil(drive);
+    if (quietUntil && clock_.Now() < *quietUntil) return std::nullopt;
+    watched->second.settled = ByName(root);
+    watched->second.lastWarning = clock_.Now();
+    return L"Algo está volviendo a escribir en la memoria " + drive + L" (" + NamedEntries(drive, cameBack) +
+           L"). Este equipo puede estar infectado: no abra la memoria con doble clic y analícelo con su antivirus.";
+}
+
+std::optional<Clock::TimePoint> ReinfectionWatch::QuietUntil(const std::wstring& drive) const {
+    const auto watched = watched_.find(drive);
+    if (watched == watched_.end() || !watched->second.lastWarning) return std::nullopt;
+    return *watched->second.lastWarning + kQuietTime;
+}

@@ -1,0 +1,46 @@
+#pragma once
+
+#include <chrono>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "Clock.h"
+#include "Suspicion.h"
+
+// Tells when something other than the program writes the malware's entries back into a stick's
+// root while the program is open, as an infected computer does with every stick it sees: an
+// entry the rules judge suspicious that was not there, or an entry that became hidden or system,
+// since the program itself last listed or changed the drive.
+class ReinfectionWatch {
+public:
+    // At most one warning a drive in this time.
+    static constexpr auto kQuietTime = std::chrono::minutes(1);
+
+    explicit ReinfectionWatch(const Clock& clock) : clock_(clock) {}
+
+    // The drive's root as the program leaves it, after a listing or a change of its own: what
+    // happens later is measured against it.
+    void Settle(const std::wstring& drive, const std::vector<RootItem>& root);
+    // The drive went: it is no longer watched.
+    void Forget(const std::wstring& drive) { watched_.erase(drive); }
+    bool Watches(const std::wstring& drive) const { return watched_.contains(drive); }
+
+    // The drive's root now, after the system said it changed: the warning to show, naming the
+    // drive and up to three entries, when something came back; what it warns of is then settled.
+    // Nothing within the quiet time of the drive's last warning: what came back meanwhile stays
+    // to be told once QuietUntil has passed.
+    std::optional<std::wstring> Changed(const std::wstring& drive, const std::vector<RootItem>& root);
+    // When a drive's quiet time ends; nothing for a drive that has not warned.
+    std::optional<Clock::TimePoint> QuietUntil(const std::wstring& drive) const;
+
+private:
+    struct Watched {
+        std::map<std::wstring, Attributes> settled;  // by name, in upper case
+        std::optional<Clock::TimePoint> lastWarning;
+    };
+
+    const Clock& clock_;
+    std::map<std::wstring, Watched> watched_;  // by drive
+};
