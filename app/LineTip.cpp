@@ -57,6 +57,12 @@ void LineTip::Relay(UINT message, WPARAM wParam, LPARAM lParam) {
     relay();
 }
 
+void LineTip::ShowNow(HWND tip) {
+    ::SendMessageW(tip, TTM_POPUP, 0, 0);
+    // Wine's tooltip has no TTM_POPUP: there the hover delay is its timer 1.
+    if (!::IsWindowVisible(tip)) ::SendMessageW(tip, WM_TIMER, 1, 0);
+}
+
 void LineTip::Forget() {
     if (!tooltip_) return;
     ::SendMessageW(hWnd(), TTM_POP, 0, 0);

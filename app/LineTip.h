@@ -28,6 +28,9 @@ public:
     // A notification the list view got; true when it was the tooltip's own, answered here.
     bool OnNotify(const NMHDR& header);
     void Destroy() { tooltip_.Reset(); }
+    // Shows the tip of the line under the pointer at once, as the hover delay would (for tests).
+    // tip: the tooltip of a LineTip.
+    static void ShowNow(HWND tip);
     HWND hWnd() const { return tooltip_.Get(); }
 
 private:

@@ -2,14 +2,15 @@
 
 #include <map>
 #include <optional>
+#include <set>
 #include <string>
 #include <vector>
 
 #include "DriveFacts.h"
 
-// Drive letters as a test scripts them: the letters that exist, each with its type. A letter's
-// device is named after its type unless the test names it: the system gives a drive of another
-// type another device.
+// Drive letters as a test scripts them: the letters that exist, each with its type, ready unless
+// the test says otherwise. A letter's device is named after its type unless the test names it: the
+// system gives a drive of another type another device.
 class ScriptedDrives final : public DriveFacts {
 public:
     std::vector<std::wstring> Drives() override {
@@ -28,7 +29,9 @@ public:
         const auto found = types.find(drive.at(0));
         return found == types.end() ? DriveKind::Unknown : found->second;
     }
-    bool IsReady(const std::wstring& drive) override { return types.contains(drive.at(0)); }
+    bool IsReady(const std::wstring& drive) override {
+        return types.contains(drive.at(0)) && !notReady.contains(drive.at(0));
+    }
     std::optional<VolumeId> VolumeOf(const std::wstring& drive) override {
         if (!IsReady(drive)) return std::nullopt;
         return VolumeId{static_cast<std::uint32_t>(drive.at(0)), 5};
@@ -36,6 +39,7 @@ public:
 
     std::map<wchar_t, DriveKind> types;
     std::map<wchar_t, std::wstring> devices;
+    std::set<wchar_t> notReady;
 };
 
 // Records every device and type question asked, in order, and passes it on to the drives that

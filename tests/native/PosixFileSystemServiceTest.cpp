@@ -28,7 +28,7 @@
 
 #include "VelquorError.h"
 #include "support/TempTree.h"
-#include "common/FileSystemServiceContract.h"
+#include "common/contract/AllContracts.h"
 #include "common/RootEntries.h"
 
 namespace {

@@ -111,16 +111,6 @@ TEST_F(PropertiesPanelTest, AFolderShowsOnlyItsCreationDate) {
     EXPECT_EQ(text.find(L"Tipo"), std::wstring::npos);
 }
 
-TEST_F(PropertiesPanelTest, YieldsOnceForAnEntryAndNeverWithoutOne) {
-    ClickLine(0);
-    EXPECT_EQ(viewer_.yields, 1);
-    ClickLine(1);
-    EXPECT_EQ(viewer_.yields, 2);
-    ClickLine(2);
-    ClickLine(3);
-    EXPECT_EQ(viewer_.yields, 2);
-}
-
 TEST_F(PropertiesPanelTest, AVanishedEntryABlankLineOrNoCurrentLineLeaveTheBoxAlone) {
     const std::wstring shown = ClickLine(0);
 

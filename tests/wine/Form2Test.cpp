@@ -1,7 +1,5 @@
 #include "Form2.h"
 
-#include <memory>
-
 #include <gtest/gtest.h>
 
 #include "Resources.h"
@@ -16,36 +14,9 @@ constexpr POINT kCross{(7440 + 375 / 2) / 15, (120 + 255 / 2) / 15};
 constexpr POINT kBare{100, 200};
 
 // The help window created in-process.
-class Form2Test : public ::testing::Test {
+class Form2Test : public WindowFixture<Form2> {
 protected:
-    void SetUp() override {
-        form_ = std::make_unique<Form2>(::GetModuleHandleW(nullptr));
-        ASSERT_TRUE(form_->Create());
-        form_->Show(SW_SHOWNOACTIVATE);
-        PumpMessages();
-    }
-    void TearDown() override {
-        form_.reset();
-        PumpMessages();
-    }
-
-    HWND Window() const { return form_->hWnd(); }
-    POINT OnScreen(POINT client) const {
-        ::ClientToScreen(Window(), &client);
-        return client;
-    }
-    // Presses a button at from, moves the pointer by (dx, dy) with keys held, and lets go there.
-    void DragWith(UINT down, UINT up, WPARAM keys, POINT from, int dx, int dy) {
-        ::SendMessageW(Window(), down, keys, PointParam(from.x, from.y));
-        ::SendMessageW(Window(), WM_MOUSEMOVE, keys, PointParam(from.x + dx, from.y + dy));
-        ::SendMessageW(Window(), up, 0, PointParam(from.x + dx, from.y + dy));
-    }
-    POINT MovedSince(RECT before) const {
-        const RECT after = WindowRect(Window());
-        return {after.left - before.left, after.top - before.top};
-    }
-
-    std::unique_ptr<Form2> form_;
+    void SetUp() override { Open(); }
 };
 
 TEST_F(Form2Test, IsABorderlessWindowOfItsSkinsSizeCentredWithItsCaptionAndTheProgramsIcon) {
@@ -70,48 +41,16 @@ TEST_F(Form2Test, Check1BeyondTheVisibleWindowIsTheOnlyControlThatTakesTheKeyboa
     EXPECT_EQ(::GetWindow(check, GW_HWNDNEXT), nullptr);
 }
 
-class HelpDragTest : public Form2Test {};
-
-TEST_F(HelpDragTest, TheLeftButtonDragsItByItsSkin) {
-    const RECT before = WindowRect(Window());
-
-    DragWith(WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, kBare, 25, -12);
-
-    EXPECT_EQ(form_->DragAnchorX, kBare.x);
-    EXPECT_EQ(form_->DragAnchorY, kBare.y);
-    EXPECT_EQ(MovedSince(before).x, 25);
-    EXPECT_EQ(MovedSince(before).y, -12);
-}
-
-TEST_F(HelpDragTest, TheRightButtonDoesNotDragIt) {
-    const RECT before = WindowRect(Window());
-
-    DragWith(WM_RBUTTONDOWN, WM_RBUTTONUP, MK_RBUTTON, kBare, 30, 30);
-
-    EXPECT_EQ(MovedSince(before).x, 0);
-    EXPECT_EQ(MovedSince(before).y, 0);
-}
+using HelpDragTest = Form2Test;
 
 TEST_F(HelpDragTest, APressOnTheCrossNeitherDragsItNorClosesItWhenLetGoElsewhere) {
-    const RECT before = WindowRect(Window());
-
-    DragWith(WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, kCross, -40, 40);
-
-    EXPECT_EQ(MovedSince(before).x, 0);
-    EXPECT_EQ(MovedSince(before).y, 0);
+    EXPECT_EQ(MovedBy([&] { DragWith(WM_LBUTTONDOWN, WM_LBUTTONUP, MK_LBUTTON, kCross, -40, 40); }), (POINT{0, 0}));
     EXPECT_TRUE(::IsWindow(Window()));
 }
 
 TEST_F(HelpDragTest, TheMouseDragsItFromTheSkinButNotFromTheCross) {
-    RECT before = WindowRect(Window());
-    RealDrag(OnScreen(kBare), 30, 20);
-    EXPECT_EQ(MovedSince(before).x, 30);
-    EXPECT_EQ(MovedSince(before).y, 20);
-
-    before = WindowRect(Window());
-    RealDrag(OnScreen(kCross), -30, 20);
-    EXPECT_EQ(MovedSince(before).x, 0);
-    EXPECT_EQ(MovedSince(before).y, 0);
+    EXPECT_EQ(MovedBy([&] { RealDrag(OnScreen(kBare), 30, 20); }), (POINT{30, 20}));
+    EXPECT_EQ(MovedBy([&] { RealDrag(OnScreen(kCross), -30, 20); }), (POINT{0, 0}));
 }
 
 TEST_F(Form2Test, TheCrossUnloadsIt) {
@@ -126,21 +65,21 @@ TEST_F(Form2Test, TheCrossUnloadsIt) {
     EXPECT_FALSE(::IsWindow(window));
 }
 
-class HelpFromTheMainWindowTest : public WithTheMainWindow {};
+using HelpFromTheMainWindowTest = WithTheMainWindow;
 
 TEST_F(HelpFromTheMainWindowTest, TheQuestionMarkOpensOneHelpWindowAndASecondClickBringsItBackToTheFront) {
     ClickQuestionMark();
-    ASSERT_NE(window_->help(), nullptr);
-    const HWND help = window_->help()->hWnd();
+    ASSERT_NE(form_->help(), nullptr);
+    const HWND help = form_->help()->hWnd();
     EXPECT_TRUE(::IsWindowVisible(help));
     ::ShowWindow(help, SW_MINIMIZE);
-    ::SetForegroundWindow(Main());
-    ASSERT_EQ(::GetForegroundWindow(), Main());
+    ::SetForegroundWindow(Window());
+    ASSERT_EQ(::GetForegroundWindow(), Window());
 
     ClickQuestionMark();
 
-    ASSERT_NE(window_->help(), nullptr);
-    EXPECT_EQ(window_->help()->hWnd(), help);
+    ASSERT_NE(form_->help(), nullptr);
+    EXPECT_EQ(form_->help()->hWnd(), help);
     EXPECT_EQ(WindowsOfClass(L"VelquorHelp"), 1);
     EXPECT_FALSE(::IsIconic(help));
     EXPECT_EQ(::GetForegroundWindow(), help);
@@ -149,8 +88,8 @@ TEST_F(HelpFromTheMainWindowTest, TheQuestionMarkOpensOneHelpWindowAndASecondCli
 
 TEST_F(HelpFromTheMainWindowTest, ClosingForgetsItAndReopeningShowsItCentredAgain) {
     ClickQuestionMark();
-    ASSERT_NE(window_->help(), nullptr);
-    const HWND first = window_->help()->hWnd();
+    ASSERT_NE(form_->help(), nullptr);
+    const HWND first = form_->help()->hWnd();
     ::SendMessageW(first, WM_LBUTTONDOWN, MK_LBUTTON, PointParam(kBare.x, kBare.y));
     ::SendMessageW(first, WM_MOUSEMOVE, MK_LBUTTON, PointParam(kBare.x + 40, kBare.y + 30));
     ::SendMessageW(first, WM_LBUTTONUP, 0, PointParam(kBare.x + 40, kBare.y + 30));
@@ -158,34 +97,34 @@ TEST_F(HelpFromTheMainWindowTest, ClosingForgetsItAndReopeningShowsItCentredAgai
 
     ClickAt(first, kCross.x, kCross.y);
     PumpMessages();
-    EXPECT_EQ(window_->help(), nullptr);
+    EXPECT_EQ(form_->help(), nullptr);
     EXPECT_FALSE(::IsWindow(first));
 
     ClickQuestionMark();
-    ASSERT_NE(window_->help(), nullptr);
-    ExpectBorderlessAndCentred(window_->help()->hWnd(), 525, 371);
+    ASSERT_NE(form_->help(), nullptr);
+    ExpectBorderlessAndCentred(form_->help()->hWnd(), 525, 371);
 }
 
 TEST_F(HelpFromTheMainWindowTest, CancelsAutoPlayAgainAtEachLoadAndItsOwnCheck1UnhooksOnlyIt) {
     ClickQuestionMark();
     ClickVerEstado();
-    ASSERT_NE(window_->help(), nullptr);
-    ASSERT_NE(window_->monitor(), nullptr);
-    HWND help = window_->help()->hWnd();
+    ASSERT_NE(form_->help(), nullptr);
+    ASSERT_NE(form_->monitor(), nullptr);
+    HWND help = form_->help()->hWnd();
     EXPECT_EQ(AskAutoPlay(help), -1);
 
-    ClickCheck1(window_->help()->Check1());
+    ClickCheck1(form_->help()->Check1());
 
     EXPECT_EQ(AskAutoPlay(help), 0) << "the window's ordinary answer";
-    EXPECT_EQ(AskAutoPlay(Main()), -1);
-    EXPECT_EQ(AskAutoPlay(window_->monitor()->hWnd()), -1);
+    EXPECT_EQ(AskAutoPlay(Window()), -1);
+    EXPECT_EQ(AskAutoPlay(form_->monitor()->hWnd()), -1);
 
     ClickAt(help, kCross.x, kCross.y);
     PumpMessages();
     ClickQuestionMark();
-    ASSERT_NE(window_->help(), nullptr);
-    EXPECT_EQ(AskAutoPlay(window_->help()->hWnd()), -1);
-    EXPECT_EQ(::SendMessageW(window_->help()->Check1(), BM_GETCHECK, 0, 0), BST_CHECKED);
+    ASSERT_NE(form_->help(), nullptr);
+    EXPECT_EQ(AskAutoPlay(form_->help()->hWnd()), -1);
+    EXPECT_EQ(::SendMessageW(form_->help()->Check1(), BM_GETCHECK, 0, 0), BST_CHECKED);
 }
 
 }  // namespace

@@ -2,16 +2,13 @@
 
 #include <commctrl.h>
 
-#include <memory>
 #include <string>
 #include <string_view>
 
 #include <gtest/gtest.h>
 
 #include "Owners.h"
-#include "common/ScriptedDialogs.h"
-#include "support/RecordingSystemCalls.h"
-#include "support/TestDrives.h"
+#include "support/MainWindowFixture.h"
 #include "support/WindowTestSupport.h"
 #include "common/ShellLinkBuilder.h"
 
@@ -42,50 +39,34 @@ FileBytes LinkToCmd(std::wstring_view arguments) {
 }
 
 // The main window listing the files of a test drive, the pointer driven as the user's hand drives it.
-class LaunchTipWindowTest : public ::testing::Test {
+class LaunchTipWindowTest : public WithTheMainWindow {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(TestDrives::Mapped()) << "run through cmake/wine-run";
-        for (wchar_t drive : {L'R', L'S'}) ASSERT_TRUE(TestDrives::Empty(drive).empty());
+        ASSERT_NO_FATAL_FAILURE(UseTheTestDrives());
         Write(kLink, LinkToCmd(L"/c start RECYCLER\\x.vbs & start explorer Documentos"));
         Write(kAutorun, "[AutoRun]\r\nopen=RECYCLER\\x.exe\r\n; comentario\r\nicon = RECYCLER\\x.exe,0\r\n");
         Write(kOrdinary, "Lista de la compra\r\n");
         Write(kBrokenLink, "Acceso directo falso\r\n");
-        window_ = std::make_unique<frmViewer>(::GetModuleHandleW(nullptr), dialogs_, dialogs_, calls_);
-        ASSERT_TRUE(window_->Create());
-        window_->Show(SW_SHOWNOACTIVATE);
-        window_->mvSFLS_Click();
-        PumpFor(300);
-    }
-    void TearDown() override {
-        window_.reset();
-        PumpMessages();
-        TestDrives::Empty(L'R');
+        WithTheMainWindow::SetUp();
+        form_->mvSFLS_Click();
+        Settle();
     }
 
-    ListViewEntryList& List() { return window_->lstViewer(); }
-
-    // Rests the pointer on the middle of the line that holds path, for longer than a tip waits.
+    // Rests the pointer on the middle of the line that holds path, and its tip shows at once.
     void RestOn(std::wstring_view path) {
         int line = 0;
         while (line < List().ListCount() && List().List(line) != path) ++line;
         ASSERT_LT(line, List().ListCount()) << "not listed";
-        RECT rect{};
-        ListView_GetItemRect(List().hWnd(), line, &rect, LVIR_LABEL);
-        POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-        ::ClientToScreen(List().hWnd(), &point);
+        const POINT point = OnLine(line);
         SendMouse(point, 0);
         SendMouse({point.x + 1, point.y}, 0);
-        PumpFor(::GetDoubleClickTime() + 700);
+        LineTip::ShowNow(List().TipWindow());
+        PumpMessages();
     }
 
     bool TipShown() { return ::IsWindowVisible(List().TipWindow()) != FALSE; }
     // A tooltip answers WM_GETTEXT with the text it shows.
     std::wstring TipText() { return TextOf(List().TipWindow()); }
-
-    ScriptedDialogs dialogs_;
-    RecordingSystemCalls calls_;
-    std::unique_ptr<frmViewer> window_;
 };
 
 TEST_F(LaunchTipWindowTest, ALinksTipSaysWhatItRunsAndWarnsOfTheInterpreter) {
@@ -130,7 +111,7 @@ TEST_F(LaunchTipWindowTest, TheTipGoesWhenTheListIsFilledAgain) {
     RestOn(kLink);
     ASSERT_TRUE(TipShown());
 
-    window_->mvSFLS_Click();
+    form_->mvSFLS_Click();
 
     EXPECT_FALSE(TipShown());
 }

@@ -93,6 +93,28 @@ TEST_F(Module1Test, RemovingPutsTheOwnProcedureBackOnThatWindowOnly) {
     Module1::RemoveAutoPlayHook(second_.Get());
 }
 
+// Someone else's procedure, put on a window after the hook, recording what reaches it.
+WNDPROC replacedByLater = nullptr;
+std::vector<UINT> heardByLater;
+
+LRESULT CALLBACK LaterProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+    if (message == kProbe || message == ShellsAutoPlayQuestion()) heardByLater.push_back(message);
+    return ::CallWindowProcW(replacedByLater, window, message, wParam, lParam);
+}
+
+TEST_F(Module1Test, AWindowSubclassedAgainAfterTheHookKeepsTheHookSoTheLaterProcedureIsNotCutOff) {
+    Module1::InstallAutoPlayHook(first_.Get());
+    replacedByLater = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(first_.Get(), GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&LaterProc)));
+    heardByLater.clear();
+
+    Module1::RemoveAutoPlayHook(first_.Get());
+
+    EXPECT_EQ(::SendMessageW(first_.Get(), kProbe, 5, 6), kOwnAnswer);
+    EXPECT_EQ(AskAutoPlay(first_.Get()), -1) << "the hook stays in place";
+    EXPECT_EQ(heardByLater, (std::vector<UINT>{kProbe, ShellsAutoPlayQuestion()}));
+}
+
 TEST_F(Module1Test, HookingTwiceIsHarmlessAndOneRemovalUndoesIt) {
     Module1::InstallAutoPlayHook(first_.Get());
     Module1::InstallAutoPlayHook(first_.Get());

@@ -15,7 +15,7 @@
 #include "Errors.h"
 #include "Owners.h"
 #include "support/TestDrives.h"
-#include "common/FileSystemServiceContract.h"
+#include "common/contract/AllContracts.h"
 #include "common/RootEntries.h"
 
 void PrintTo(DriveKind type, std::ostream* out) {

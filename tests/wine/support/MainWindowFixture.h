@@ -2,84 +2,108 @@
 
 #include "Win32Api.h"
 
-#include <memory>
+#include <string>
+#include <vector>
 
 #include <gtest/gtest.h>
 
 #include "frmViewer.h"
 #include "RecordingSystemCalls.h"
+#include "TestDrives.h"
+#include "WindowFixture.h"
 #include "common/ScriptedDialogs.h"
-#include "WindowTestSupport.h"
 
-// The main window created in-process, from which the monitor and the help window open as the
-// user opens them: by a click on "VER ESTADO" or "?".
-class WithTheMainWindow : public ::testing::Test {
+// Where the main window's parts lie, in twips as the window was designed (15 twips to a pixel).
+inline Rect FromTwips(int left, int top, int width, int height) {
+    return {left / 15, top / 15, width / 15, height / 15};
+}
+namespace designed {
+inline const Rect lstViewer = FromTwips(120, 120, 4665, 3180);
+inline const Rect txtProp = FromTwips(4920, 720, 3855, 1410);
+inline const Rect lblStatus = FromTwips(4800, 120, 2775, 495);
+inline const Rect cmdSelAll = FromTwips(2160, 4200, 1695, 135);
+inline const Rect cmdInvAll = FromTwips(3960, 4200, 1695, 135);
+inline const Rect cmdClearAll = FromTwips(5760, 4200, 1815, 135);
+inline const Rect cmdCopy = FromTwips(3960, 4440, 1695, 255);
+inline const Rect cmdDeleteSel = FromTwips(5880, 4440, 1695, 255);
+inline const Rect mvSFLS = FromTwips(1920, 4800, 2175, 255);
+inline const Rect mvSFLD = FromTwips(1920, 5160, 2175, 255);
+inline const Rect mvSALL = FromTwips(1920, 5640, 2175, 255);
+inline const Rect Image2 = FromTwips(5280, 5160, 1095, 255);
+inline const Rect Image1 = FromTwips(120, 6240, 5055, 495);
+inline const Rect Image3 = FromTwips(7920, 120, 255, 255);
+inline const Rect Image5 = FromTwips(8280, 120, 255, 255);
+inline const Rect Image4 = FromTwips(8640, 120, 375, 255);
+inline const Rect lblCopySt = FromTwips(0, 2280, 6015, 375);  // inside picCopy
+inline const Rect Check1 = FromTwips(8880, 7560, 495, 255);
+}  // namespace designed
+
+// The main window created in-process, with the dialogs answered from a script and the world
+// outside it recorded; the monitor and the help window open from it as the user opens them.
+class WithTheMainWindow : public WindowFixture<frmViewer> {
 protected:
-    void SetUp() override {
-        window_ = std::make_unique<frmViewer>(::GetModuleHandleW(nullptr), dialogs_, dialogs_, calls_);
-        ASSERT_TRUE(window_->Create());
-        window_->Show(SW_SHOWNOACTIVATE);
-        PumpMessages();
+    void SetUp() override { Open(dialogs_, dialogs_, calls_); }
+
+    // The suite's drives, emptied: R: and S: removable, T: removable but not ready.
+    static void UseTheTestDrives() {
+        ASSERT_TRUE(TestDrives::Mapped()) << "run through cmake/wine-run";
+        for (wchar_t drive : {L'R', L'S'}) ASSERT_TRUE(TestDrives::Empty(drive).empty());
     }
-    void TearDown() override {
-        window_.reset();
+
+    static POINT CentreOf(Rect rect) { return {rect.left + rect.width / 2, rect.top + rect.height / 2}; }
+    // A click at the middle of a part of the window.
+    void Click(Rect rect) {
+        const POINT centre = CentreOf(rect);
+        ClickAt(Window(), centre.x, centre.y);
+    }
+    void ClickVerEstado() { Click(designed::Image2); }
+    void ClickQuestionMark() { Click(designed::Image3); }
+    // Posts a click, to arrive at the next yield of a walk.
+    void PostClick(Rect rect) {
+        const POINT at = CentreOf(rect);
+        ::PostMessageW(Window(), WM_LBUTTONDOWN, MK_LBUTTON, PointParam(at.x, at.y));
+        ::PostMessageW(Window(), WM_LBUTTONUP, 0, PointParam(at.x, at.y));
+    }
+    // What the timers would show next: the list's pending batch and the properties box's last text.
+    void Settle() {
+        for (int tick = 0; tick < 2; ++tick) {
+            ::SendMessageW(List().hWnd(), WM_TIMER, ListViewEntryList::kDrawTimer, 0);
+        }
+        ::SendMessageW(Window(), WM_TIMER, frmViewer::kTxtPropTimer, 0);
         PumpMessages();
     }
 
-    HWND Main() const { return window_->hWnd(); }
-    // The hot spots, clicked at the middle of their places (twips, 15 to a pixel).
-    void ClickVerEstado() { ClickAt(Main(), (5280 + 1095 / 2) / 15, (5160 + 255 / 2) / 15); }
-    void ClickQuestionMark() { ClickAt(Main(), (7920 + 255 / 2) / 15, (120 + 255 / 2) / 15); }
+    ListViewEntryList& List() { return form_->lstViewer(); }
+    std::vector<std::wstring> ListedLines() {
+        std::vector<std::wstring> lines;
+        for (int i = 0; i < List().ListCount(); ++i) lines.push_back(List().List(i));
+        return lines;
+    }
+    std::vector<bool> Marks() {
+        std::vector<bool> marks;
+        for (int i = 0; i < List().ListCount(); ++i) marks.push_back(List().Selected(i));
+        return marks;
+    }
+    // Marks the lines that hold these paths.
+    void Mark(const std::vector<std::wstring>& paths) {
+        for (int line = 0; line < List().ListCount(); ++line) {
+            for (const auto& path : paths) {
+                if (List().List(line) == path) List().SetSelected(line, true);
+            }
+        }
+    }
+    // A screen point on line index: on its text, or (LVIR_ICON) on its check box.
+    POINT OnLine(int index, int part = LVIR_LABEL) {
+        RECT rect{};
+        rect.left = part;
+        ::SendMessageW(List().hWnd(), LVM_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&rect));
+        POINT point{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+        if (part == LVIR_ICON) point.x = rect.left - 8;  // the check box, left of the (empty) icon
+        ::ClientToScreen(List().hWnd(), &point);
+        return point;
+    }
+    std::wstring Status() const { return TextOf(form_->lblStatus()); }
 
     ScriptedDialogs dialogs_;
     RecordingSystemCalls calls_;
-    std::unique_ptr<frmViewer> window_;
 };
-
-// How many windows of this thread have that class.
-inline int WindowsOfClass(const wchar_t* className) {
-    struct Count {
-        const wchar_t* className;
-        int windows;
-    } count{className, 0};
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND window, LPARAM param) {
-            auto& counted = *reinterpret_cast<Count*>(param);
-            if (ClassOf(window) == counted.className) ++counted.windows;
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&count));
-    return count.windows;
-}
-
-inline bool HasStyle(HWND window, LONG_PTR style) {
-    return (::GetWindowLongPtrW(window, GWL_STYLE) & style) == style;
-}
-
-// A top-level window without border or owner whose client area, of the given size, is the whole
-// window, centred on the screen.
-inline void ExpectBorderlessAndCentred(HWND window, int width, int height) {
-    RECT client{};
-    ::GetClientRect(window, &client);
-    EXPECT_EQ(client.right, width);
-    EXPECT_EQ(client.bottom, height);
-    const RECT rect = WindowRect(window);
-    EXPECT_EQ(rect.right - rect.left, width);
-    EXPECT_EQ(rect.bottom - rect.top, height);
-    EXPECT_EQ(rect.left, (::GetSystemMetrics(SM_CXSCREEN) - width) / 2);
-    EXPECT_EQ(rect.top, (::GetSystemMetrics(SM_CYSCREEN) - height) / 2);
-    EXPECT_FALSE(HasStyle(window, WS_CAPTION));
-    EXPECT_FALSE(HasStyle(window, WS_THICKFRAME));
-    EXPECT_FALSE(HasStyle(window, WS_CHILD));
-    EXPECT_EQ(::GetWindow(window, GW_OWNER), nullptr);
-}
-
-inline HICON ClassIcon(HWND window) {
-    return reinterpret_cast<HICON>(::GetClassLongPtrW(window, GCLP_HICON));
-}
-
-inline LRESULT AskAutoPlay(HWND window) { return ::SendMessageW(window, ShellsAutoPlayQuestion(), 0, 0); }
-
-// A click on a Check1, as the keyboard's space bar gives it.
-inline void ClickCheck1(HWND check) { ::SendMessageW(check, BM_CLICK, 0, 0); }

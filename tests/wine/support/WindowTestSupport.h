@@ -5,7 +5,7 @@
 #include <string>
 
 // Helpers for driving real windows in-process: messages go through SendMessageW (synchronous);
-// posted ones are pumped in a bounded loop, never by sleeping.
+// posted ones are pumped in a bounded loop, never by sleeping, and timers are fired by their ids.
 
 // Handles the messages waiting now, at most a few thousand, and returns.
 inline void PumpMessages() {
@@ -13,16 +13,6 @@ inline void PumpMessages() {
     for (int i = 0; i < 5000 && ::PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE); ++i) {
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
-    }
-}
-
-// Handles messages as they come for the given time: lets timers fire (such as the list's drawing)
-// without sleeping past a message.
-inline void PumpFor(DWORD milliseconds) {
-    const ULONGLONG deadline = ::GetTickCount64() + milliseconds;
-    for (ULONGLONG now = ::GetTickCount64(); now < deadline; now = ::GetTickCount64()) {
-        ::MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(deadline - now), QS_ALLINPUT);
-        PumpMessages();
     }
 }
 
