@@ -14,6 +14,7 @@
 #include <gtest/gtest.h>
 
 #include "EntryList.h"
+#include "common/EntryLines.h"
 
 template <class Host> class EntryListContract : public ::testing::Test {
 protected:
@@ -24,16 +25,8 @@ protected:
     }
 
     EntryList& List() { return host_.List(); }
-    std::vector<std::wstring> Lines() {
-        std::vector<std::wstring> lines;
-        for (int i = 0; i < List().ListCount(); ++i) lines.push_back(List().List(i));
-        return lines;
-    }
-    std::vector<bool> Marks() {
-        std::vector<bool> marks;
-        for (int i = 0; i < List().ListCount(); ++i) marks.push_back(List().Selected(i));
-        return marks;
-    }
+    std::vector<std::wstring> Lines() { return LinesOf(List()); }
+    std::vector<bool> Marks() { return MarksOf(List()); }
 
     Host host_;
     std::vector<int> clicks_;

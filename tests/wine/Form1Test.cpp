@@ -7,7 +7,7 @@
 
 #include "Resources.h"
 #include "Win32FileSystemService.h"
-#include "support/MainWindowFixture.h"
+#include "support/WindowFixture.h"
 #include "support/MountManager.h"
 #include "common/RecordingDriveTypes.h"
 #include "support/TestDrives.h"
@@ -136,26 +136,6 @@ TEST_F(Form1Test, ItCannotBeDragged) {
 // missing), all outside D: to P:.
 using Form1OnTheSystemTest = MonitorOn<win32::FileSystemService>;
 
-TEST_F(Form1OnTheSystemTest, TheSuitesRemovableLettersOutsideDToPAreNotSeen) {
-    ASSERT_TRUE(TestDrives::Mapped()) << "run through cmake/wine-run";
-    for (const std::wstring drive : {L"R:", L"S:", L"T:"}) {
-        ASSERT_EQ(drives_.DriveType(drive), DriveKind::Removable) << drive;
-    }
-    const Drives dToP = Letters(L'D', L'P');
-    for (const std::wstring& drive : dToP) {
-        ASSERT_NE(drives_.DriveType(drive), DriveKind::Removable)
-            << "the prefix has a removable letter in D:-P: " << drive;
-    }
-
-    Tick();
-
-    EXPECT_TRUE(ShowsIdle());
-    EXPECT_EQ(asked_.deviceAsked, dToP);
-    for (const std::wstring& drive : asked_.typeAsked) {
-        EXPECT_TRUE(drive >= L"D:" && drive <= L"P:") << drive;
-    }
-}
-
 // A letter of D: to P: that the prefix does not have, plugged in through the mount manager for
 // one test and unplugged after it.
 class PluggedLetter {
@@ -199,62 +179,6 @@ TEST_F(Form1OnTheSystemTest, ADrivePluggedInChangedAndPulledOutWhileItIsOpenShow
     EXPECT_TRUE(showsConnected()) << "plugged in again";
     ASSERT_TRUE(plugged.Plug(DRIVE_CDROM));
     EXPECT_FALSE(showsConnected()) << "the letter is now a CD drive";
-}
-
-using MonitorFromTheMainWindowTest = WithTheMainWindow;
-
-TEST_F(MonitorFromTheMainWindowTest, VerEstadoOpensOneMonitorAndASecondClickBringsItForward) {
-    ClickVerEstado();
-    ASSERT_NE(form_->monitor(), nullptr);
-    const HWND monitor = form_->monitor()->hWnd();
-    EXPECT_TRUE(::IsWindowVisible(monitor));
-    ::SetForegroundWindow(Window());
-    ASSERT_EQ(::GetForegroundWindow(), Window());
-
-    ClickVerEstado();
-
-    ASSERT_NE(form_->monitor(), nullptr);
-    EXPECT_EQ(form_->monitor()->hWnd(), monitor);
-    EXPECT_EQ(WindowsOfClass(L"VelquorMonitor"), 1);
-    EXPECT_EQ(::GetForegroundWindow(), monitor);
-    EXPECT_EQ(::GetWindow(monitor, GW_OWNER), nullptr);
-}
-
-TEST_F(MonitorFromTheMainWindowTest, ClosingForgetsItAndReopeningStartsAfreshCentredAndIdle) {
-    ClickVerEstado();
-    ASSERT_NE(form_->monitor(), nullptr);
-    const HWND first = form_->monitor()->hWnd();
-    ::SetWindowPos(first, nullptr, 5, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
-    form_->monitor()->DriveLetterTable[1] = L"Z:";
-
-    ClickAt(first, kCross.x, kCross.y);
-    PumpMessages();
-    EXPECT_EQ(form_->monitor(), nullptr);
-    EXPECT_FALSE(::IsWindow(first));
-
-    ClickVerEstado();
-    ASSERT_NE(form_->monitor(), nullptr);
-    ExpectBorderlessAndCentred(form_->monitor()->hWnd(), 216, 217);
-    EXPECT_EQ(form_->monitor()->DriveLetterTable[1], L"D:");
-    EXPECT_EQ(&form_->monitor()->pic(), form_->monitor()->IdlePicture);
-}
-
-TEST_F(MonitorFromTheMainWindowTest, CancelsAutoPlayAndItsOwnCheck1UnhooksOnlyIt) {
-    ClickVerEstado();
-    ClickQuestionMark();
-    ASSERT_NE(form_->monitor(), nullptr);
-    ASSERT_NE(form_->help(), nullptr);
-    const HWND monitor = form_->monitor()->hWnd();
-    EXPECT_EQ(AskAutoPlay(monitor), -1);
-
-    ClickCheck1(form_->monitor()->Check1());
-
-    EXPECT_EQ(AskAutoPlay(monitor), 0) << "the window's ordinary answer";
-    EXPECT_EQ(AskAutoPlay(Window()), -1);
-    EXPECT_EQ(AskAutoPlay(form_->help()->hWnd()), -1);
-
-    ClickCheck1(form_->monitor()->Check1());
-    EXPECT_EQ(AskAutoPlay(monitor), -1);
 }
 
 }  // namespace

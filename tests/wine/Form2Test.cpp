@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 
 #include "Resources.h"
-#include "support/MainWindowFixture.h"
+#include "support/WindowFixture.h"
 #include "support/WindowTestSupport.h"
 
 namespace {
@@ -63,68 +63,6 @@ TEST_F(Form2Test, TheCrossUnloadsIt) {
 
     EXPECT_TRUE(destroyed);
     EXPECT_FALSE(::IsWindow(window));
-}
-
-using HelpFromTheMainWindowTest = WithTheMainWindow;
-
-TEST_F(HelpFromTheMainWindowTest, TheQuestionMarkOpensOneHelpWindowAndASecondClickBringsItBackToTheFront) {
-    ClickQuestionMark();
-    ASSERT_NE(form_->help(), nullptr);
-    const HWND help = form_->help()->hWnd();
-    EXPECT_TRUE(::IsWindowVisible(help));
-    ::ShowWindow(help, SW_MINIMIZE);
-    ::SetForegroundWindow(Window());
-    ASSERT_EQ(::GetForegroundWindow(), Window());
-
-    ClickQuestionMark();
-
-    ASSERT_NE(form_->help(), nullptr);
-    EXPECT_EQ(form_->help()->hWnd(), help);
-    EXPECT_EQ(WindowsOfClass(L"VelquorHelp"), 1);
-    EXPECT_FALSE(::IsIconic(help));
-    EXPECT_EQ(::GetForegroundWindow(), help);
-    EXPECT_EQ(::GetWindow(help, GW_OWNER), nullptr);
-}
-
-TEST_F(HelpFromTheMainWindowTest, ClosingForgetsItAndReopeningShowsItCentredAgain) {
-    ClickQuestionMark();
-    ASSERT_NE(form_->help(), nullptr);
-    const HWND first = form_->help()->hWnd();
-    ::SendMessageW(first, WM_LBUTTONDOWN, MK_LBUTTON, PointParam(kBare.x, kBare.y));
-    ::SendMessageW(first, WM_MOUSEMOVE, MK_LBUTTON, PointParam(kBare.x + 40, kBare.y + 30));
-    ::SendMessageW(first, WM_LBUTTONUP, 0, PointParam(kBare.x + 40, kBare.y + 30));
-    ASSERT_NE(WindowRect(first).left, (::GetSystemMetrics(SM_CXSCREEN) - 525) / 2) << "not dragged";
-
-    ClickAt(first, kCross.x, kCross.y);
-    PumpMessages();
-    EXPECT_EQ(form_->help(), nullptr);
-    EXPECT_FALSE(::IsWindow(first));
-
-    ClickQuestionMark();
-    ASSERT_NE(form_->help(), nullptr);
-    ExpectBorderlessAndCentred(form_->help()->hWnd(), 525, 371);
-}
-
-TEST_F(HelpFromTheMainWindowTest, CancelsAutoPlayAgainAtEachLoadAndItsOwnCheck1UnhooksOnlyIt) {
-    ClickQuestionMark();
-    ClickVerEstado();
-    ASSERT_NE(form_->help(), nullptr);
-    ASSERT_NE(form_->monitor(), nullptr);
-    HWND help = form_->help()->hWnd();
-    EXPECT_EQ(AskAutoPlay(help), -1);
-
-    ClickCheck1(form_->help()->Check1());
-
-    EXPECT_EQ(AskAutoPlay(help), 0) << "the window's ordinary answer";
-    EXPECT_EQ(AskAutoPlay(Window()), -1);
-    EXPECT_EQ(AskAutoPlay(form_->monitor()->hWnd()), -1);
-
-    ClickAt(help, kCross.x, kCross.y);
-    PumpMessages();
-    ClickQuestionMark();
-    ASSERT_NE(form_->help(), nullptr);
-    EXPECT_EQ(AskAutoPlay(form_->help()->hWnd()), -1);
-    EXPECT_EQ(::SendMessageW(form_->help()->Check1(), BM_GETCHECK, 0, 0), BST_CHECKED);
 }
 
 }  // namespace

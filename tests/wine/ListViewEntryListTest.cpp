@@ -93,12 +93,16 @@ protected:
 };
 
 TEST_F(ListViewEntryListTest, TheViewShowsTheLinesMarksAndCurrentLineThatTheListHolds) {
+    List().AddItem(L"F:\\Fotos");
+    List().ShowAllLines();
+    EXPECT_EQ(ListView_GetItemCount(View()), 4) << "every line at once, before the batch";
+
     List().SetSelected(2, true);
     List().SetListIndex(2);
     List().RemoveItem(0);
     host_.Settle();
 
-    ASSERT_EQ(ListView_GetItemCount(View()), 2);
+    ASSERT_EQ(ListView_GetItemCount(View()), 3);
     EXPECT_EQ(ViewText(0), L"E:\\autorun.inf");
     EXPECT_EQ(ViewText(1), L"E:\\notas.txt");
     EXPECT_FALSE(ViewChecked(0));

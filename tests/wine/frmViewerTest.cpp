@@ -138,6 +138,65 @@ TEST_F(frmViewerTest, AClickNeedsPressAndReleaseOnTheSameHotSpot) {
     EXPECT_EQ(calls_.endRequests, 0);
 }
 
+// The monitor and the help window, each opened by its hot spot and closed by its cross.
+struct OtherWindow {
+    const char* name;
+    Rect hotSpot;
+    SkinnedWindow* (*of)(const frmViewer&);
+    const wchar_t* className;
+    POINT cross;
+    SIZE size;
+};
+const OtherWindow kOtherWindows[] = {
+    {"monitor", designed::Image2, [](const frmViewer& main) -> SkinnedWindow* { return main.monitor(); },
+     L"VelquorMonitor", {(2880 + 375 / 2) / 15, 375 / 2 / 15}, {216, 217}},
+    {"help", designed::Image3, [](const frmViewer& main) -> SkinnedWindow* { return main.help(); },
+     L"VelquorHelp", {(7440 + 375 / 2) / 15, (120 + 255 / 2) / 15}, {525, 371}},
+};
+
+TEST_F(frmViewerTest, EachOtherWindowOpensOnceAndASecondClickBringsItBackToTheFront) {
+    for (const OtherWindow& other : kOtherWindows) {
+        SCOPED_TRACE(other.name);
+        Click(other.hotSpot);
+        ASSERT_NE(other.of(*form_), nullptr);
+        const HWND opened = other.of(*form_)->hWnd();
+        EXPECT_TRUE(::IsWindowVisible(opened));
+        EXPECT_EQ(::GetWindow(opened, GW_OWNER), nullptr);
+        ::ShowWindow(opened, SW_MINIMIZE);
+        ::SetForegroundWindow(Window());
+        ASSERT_EQ(::GetForegroundWindow(), Window());
+
+        Click(other.hotSpot);
+
+        ASSERT_NE(other.of(*form_), nullptr);
+        EXPECT_EQ(other.of(*form_)->hWnd(), opened);
+        EXPECT_EQ(WindowsOfClass(other.className), 1);
+        EXPECT_FALSE(::IsIconic(opened));
+        EXPECT_EQ(::GetForegroundWindow(), opened);
+    }
+}
+
+TEST_F(frmViewerTest, EachOtherWindowClosedIsForgottenAndReopensAfreshCentredAndHooked) {
+    for (const OtherWindow& other : kOtherWindows) {
+        SCOPED_TRACE(other.name);
+        Click(other.hotSpot);
+        ASSERT_NE(other.of(*form_), nullptr);
+        const HWND first = other.of(*form_)->hWnd();
+        ::SetWindowPos(first, nullptr, 5, 5, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        ClickCheck1(other.of(*form_)->Check1());
+
+        ClickAt(first, other.cross.x, other.cross.y);
+        PumpMessages();
+        EXPECT_EQ(other.of(*form_), nullptr);
+        EXPECT_FALSE(::IsWindow(first));
+
+        Click(other.hotSpot);
+        ASSERT_NE(other.of(*form_), nullptr);
+        ExpectBorderlessAndCentred(other.of(*form_)->hWnd(), other.size.cx, other.size.cy);
+        EXPECT_EQ(AskAutoPlay(other.of(*form_)->hWnd()), -1);
+    }
+}
+
 // The view commands on the suite's drives.
 class ViewCommandsTest : public WithTheMainWindow {
 protected:
@@ -262,15 +321,6 @@ TEST_F(PropertiesTest, ClickingACheckBoxAndMovingWithTheKeysShowTheFactsToo) {
     EXPECT_TRUE(Properties().starts_with(L"Tamaño: (4")) << Properties();
 }
 
-TEST_F(PropertiesTest, AViewCommandLeavesTheBoxAsItWas) {
-    RealClick(OnLine(1));
-    const std::wstring shown = Properties();
-
-    Click(designed::mvSFLD);
-
-    EXPECT_EQ(Properties(), shown);
-}
-
 TEST_F(PropertiesTest, TheMarkingButtonsWalkTheListAndEndOnTheFirstLine) {
     RealClick(OnLine(2));
 
@@ -311,26 +361,6 @@ protected:
         Click(designed::mvSALL);
     }
 };
-
-TEST_F(DeletionTest, NothingMarkedGivesTheWarningAndNothingElse) {
-    Click(designed::cmdDeleteSel);
-
-    ASSERT_EQ(dialogs_.messages.size(), 1u);
-    EXPECT_EQ(dialogs_.messages[0].text, L"Por favor, marque al menos un archivo");
-    EXPECT_EQ(ListedLines().size(), 3u);
-}
-
-TEST_F(DeletionTest, NoAtTheQuestionDeletesNothing) {
-    Mark({L"R:\\autorun.inf"});
-    dialogs_.answers = {false};
-
-    Click(designed::cmdDeleteSel);
-
-    ASSERT_EQ(dialogs_.messages.size(), 1u);
-    EXPECT_EQ(dialogs_.messages[0].text, L"Estás seguro de que deseas eliminar el archivo?");
-    EXPECT_TRUE(Exists(L"R:\\autorun.inf"));
-    EXPECT_EQ(Marks(), (std::vector<bool>{false, true, false}));
-}
 
 TEST_F(DeletionTest, YesDeletesProtectedEntriesAtAnyDepthAndRelistsTheSameView) {
     Mark({L"R:\\RECYCLER", L"R:\\autorun.inf"});
@@ -410,18 +440,6 @@ TEST_F(CopyTest, MarkedEntriesAreCopiedWithTheCaptionAndPanelOfACopy) {
     EXPECT_FALSE(::IsWindowVisible(form_->picCopy()));
     EXPECT_EQ(TextOf(form_->lblCopySt()), L"100% Completed");
     EXPECT_EQ(dialogs_.messages.size(), 1u) << "a copy that went well says nothing";
-}
-
-TEST_F(CopyTest, NothingMarkedWarnsAndCancellingThePickerChangesNothing) {
-    Click(designed::cmdCopy);
-    ASSERT_EQ(dialogs_.messages.size(), 1u);
-    EXPECT_EQ(dialogs_.messages[0].text, L"Por favor, marque al menos un archivo para poder copiar");
-
-    Mark({L"R:\\autorun.inf"});
-    dialogs_.chosenFolder = L"";
-    Click(designed::cmdCopy);
-    EXPECT_EQ(dialogs_.messages.size(), 1u);
-    EXPECT_EQ(TextOf(Window()), L"Velquor - Limpiador De Virus Y Copia De Seguridad Para Memorias USB");
 }
 
 TEST_F(CopyTest, WhatCouldNotBeCopiedIsToldInOneMessage) {
@@ -614,18 +632,21 @@ TEST_F(DragTest, TheProgressPanelAndItsLabelDoNotDragWhileShown) {
 
 using Check1Test = WithTheMainWindow;
 
-TEST_F(Check1Test, StartsTickedWithTheWindowHooked) {
-    EXPECT_EQ(::SendMessageW(form_->Check1(), BM_GETCHECK, 0, 0), BST_CHECKED);
-    EXPECT_EQ(AskAutoPlay(Window()), -1);
-}
-
-TEST_F(Check1Test, UntickingUnhooksAndTickingHooksAgain) {
-    ClickCheck1(form_->Check1());
-    EXPECT_EQ(::SendMessageW(form_->Check1(), BM_GETCHECK, 0, 0), BST_UNCHECKED);
-    EXPECT_EQ(AskAutoPlay(Window()), 0) << "the window's ordinary answer";
-
-    ClickCheck1(form_->Check1());
-    EXPECT_EQ(AskAutoPlay(Window()), -1);
+TEST_F(Check1Test, EachWindowStartsTickedAndHookedAndItsCheck1UnhooksOnlyIt) {
+    ClickVerEstado();
+    ClickQuestionMark();
+    ASSERT_TRUE(form_->monitor() && form_->help());
+    const SkinnedWindow* const windows[] = {form_.get(), form_->monitor(), form_->help()};
+    for (const SkinnedWindow* unticked : windows) {
+        SCOPED_TRACE(TextOf(unticked->hWnd()));
+        EXPECT_EQ(::SendMessageW(unticked->Check1(), BM_GETCHECK, 0, 0), BST_CHECKED);
+        ClickCheck1(unticked->Check1());
+        for (const SkinnedWindow* window : windows) {
+            EXPECT_EQ(AskAutoPlay(window->hWnd()), window == unticked ? 0 : -1) << "0: the window's ordinary answer";
+        }
+        ClickCheck1(unticked->Check1());
+        EXPECT_EQ(AskAutoPlay(unticked->hWnd()), -1) << "ticked again";
+    }
 }
 
 TEST_F(Check1Test, GreyedLeavesTheHookAsItIs) {

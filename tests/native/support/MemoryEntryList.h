@@ -4,6 +4,7 @@
 #include <vector>
 
 #include "EntryList.h"
+#include "common/EntryLines.h"
 
 // The entry list as plain memory.
 class MemoryEntryList final : public EntryList {
@@ -40,16 +41,8 @@ public:
         }
     }
 
-    std::vector<std::wstring> Lines() const {
-        std::vector<std::wstring> texts;
-        for (const auto& line : lines_) texts.push_back(line.text);
-        return texts;
-    }
-    std::vector<bool> Marks() const {
-        std::vector<bool> marks;
-        for (const auto& line : lines_) marks.push_back(line.marked);
-        return marks;
-    }
+    std::vector<std::wstring> Lines() const { return LinesOf(*this); }
+    std::vector<bool> Marks() const { return MarksOf(*this); }
 
 private:
     void MakeCurrent(int index) override { current_ = index; }

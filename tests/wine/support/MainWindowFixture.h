@@ -11,6 +11,7 @@
 #include "RecordingSystemCalls.h"
 #include "TestDrives.h"
 #include "WindowFixture.h"
+#include "common/EntryLines.h"
 #include "common/ScriptedDialogs.h"
 
 // Where the main window's parts lie, in twips as the window was designed (15 twips to a pixel).
@@ -74,16 +75,8 @@ protected:
     }
 
     ListViewEntryList& List() { return form_->lstViewer(); }
-    std::vector<std::wstring> ListedLines() {
-        std::vector<std::wstring> lines;
-        for (int i = 0; i < List().ListCount(); ++i) lines.push_back(List().List(i));
-        return lines;
-    }
-    std::vector<bool> Marks() {
-        std::vector<bool> marks;
-        for (int i = 0; i < List().ListCount(); ++i) marks.push_back(List().Selected(i));
-        return marks;
-    }
+    std::vector<std::wstring> ListedLines() { return LinesOf(List()); }
+    std::vector<bool> Marks() { return MarksOf(List()); }
     // Marks the lines that hold these paths.
     void Mark(const std::vector<std::wstring>& paths) {
         for (int line = 0; line < List().ListCount(); ++line) {
