@@ -14,22 +14,17 @@
 namespace {
 
 // What the test does once the picker is open: it reads the dialog and closes it as a user would.
+// The picker is open once its loop first waits for the user (WM_ENTERIDLE to its owner).
 std::function<void(HWND dialog)> whenOpen;
 HWND seenDialog = nullptr;
 
-BOOL CALLBACK FindDialog(HWND window, LPARAM found) {
-    if (ClassOf(window) != L"#32770" || !::IsWindowVisible(window)) return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
-
-void CALLBACK LookForThePicker(HWND, UINT, UINT_PTR timer, DWORD) {
-    HWND dialog = nullptr;
-    ::EnumThreadWindows(::GetCurrentThreadId(), &FindDialog, reinterpret_cast<LPARAM>(&dialog));
-    if (!dialog) return;
-    ::KillTimer(nullptr, timer);
-    seenDialog = dialog;
-    whenOpen(dialog);
+LRESULT CALLBACK LookForThePicker(int code, WPARAM wParam, LPARAM lParam) {
+    const auto& sent = *reinterpret_cast<const CWPSTRUCT*>(lParam);
+    if (code == HC_ACTION && sent.message == WM_ENTERIDLE && sent.wParam == MSGF_DIALOGBOX && !seenDialog) {
+        seenDialog = reinterpret_cast<HWND>(sent.lParam);
+        whenOpen(seenDialog);
+    }
+    return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
 // The texts of the dialog's labels, in order.
@@ -56,11 +51,16 @@ protected:
         ASSERT_TRUE(::CreateDirectoryW(L"R:\\Copia", nullptr));
         owner_ = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr, nullptr, nullptr);
         seenDialog = nullptr;
-        ::SetTimer(nullptr, 0, 100, &LookForThePicker);
+        hook_ = ::SetWindowsHookExW(WH_CALLWNDPROC, &LookForThePicker, nullptr, ::GetCurrentThreadId());
+        ASSERT_NE(hook_, nullptr);
     }
-    void TearDown() override { ::DestroyWindow(owner_); }
+    void TearDown() override {
+        if (hook_) ::UnhookWindowsHookEx(hook_);
+        ::DestroyWindow(owner_);
+    }
 
     HWND owner_ = nullptr;
+    HHOOK hook_ = nullptr;
 };
 
 TEST_F(modBrowseTest, CancelGivesTheEmptyText) {
@@ -83,7 +83,6 @@ TEST_F(modBrowseTest, CancelGivesTheEmptyText) {
 TEST_F(modBrowseTest, TheStartFolderIsSelectedShownInTheStatusLineAndReturned) {
     std::vector<std::wstring> labels;
     whenOpen = [&](HWND dialog) {
-        PumpMessages();
         labels = LabelsOf(dialog);
         ::PostMessageW(dialog, WM_COMMAND, IDOK, 0);
     };
