@@ -230,24 +230,45 @@ protected:
 
 class DrivesTest : public FileSystemTest {};
 
-TEST_F(DrivesTest, TestDrivesAreListedAsRemovable) {
+// The suite's drives: R: and S: removable folders, T: a removable letter whose folder is missing.
+TEST_F(DrivesTest, TheSuitesLettersAreListedWithADeviceAndRemovableEvenWithTheirFolderMissing) {
+    ASSERT_EQ(::GetFileAttributesW(L"T:\\"), INVALID_FILE_ATTRIBUTES) << "T:'s folder is there";
     const Paths drives = service_.Drives();
     for (const std::wstring drive : {L"R:", L"S:", L"T:"}) {
         EXPECT_NE(std::find(drives.begin(), drives.end(), drive), drives.end()) << drive;
+        const auto device = service_.DeviceOf(drive);
+        ASSERT_TRUE(device.has_value()) << drive;
+        EXPECT_FALSE(device->empty()) << drive;
         EXPECT_EQ(service_.DriveType(drive), DriveKind::Removable) << drive;
     }
+    EXPECT_TRUE(KnownDrives(service_).AnyRemovable(Paths{L"T:"}));
 }
 
-TEST_F(DrivesTest, TextThatNamesNoDriveHasNoTypeAndNoEntries) {
-    const DWORD used = ::GetLogicalDrives();
-    wchar_t unused = L'D';
-    while (unused <= L'Z' && (used & (1u << (unused - L'A')))) ++unused;
-    ASSERT_LE(unused, L'Z') << "every letter is in use";
-    // GetDriveTypeW says 1 (DRIVE_NO_ROOT_DIR) here, which is not the removable 1.
-    EXPECT_EQ(service_.DriveType(std::wstring{unused, L':'}), DriveKind::Unknown);
-    EXPECT_FALSE(service_.IsReady(std::wstring{unused, L':'}));
+TEST_F(DrivesTest, TheLettersThatExistAreThoseOfGetLogicalDrivesAndTextNamingNoDriveHasNoType) {
+    const DWORD logical = ::GetLogicalDrives();
+    int absent = 0;
+    for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
+        const std::wstring drive{letter, L':'};
+        const bool exists = (logical >> (letter - L'A')) & 1;
+        EXPECT_EQ(service_.DeviceOf(drive).has_value(), exists) << drive;
+        if (exists) continue;
+        ++absent;
+        // GetDriveTypeW says 1 (DRIVE_NO_ROOT_DIR) here, which is not the removable 1.
+        EXPECT_EQ(service_.DriveType(drive), DriveKind::Unknown) << drive;
+        EXPECT_FALSE(service_.IsReady(drive)) << drive;
+    }
+    EXPECT_GT(absent, 0) << "every letter is taken";
     EXPECT_EQ(service_.DriveType(L"R"), DriveKind::Unknown);
     EXPECT_EQ(RootFolders(service_, L"R:\\x").error, VelquorError::NotADrivePath);
+}
+
+TEST_F(DrivesTest, EachDriveHoldsAVolumeOfItsOwnAndANotReadyOneNone) {
+    const auto r = service_.VolumeOf(L"R:");
+    const auto s = service_.VolumeOf(L"S:");
+    ASSERT_TRUE(r && s);
+    EXPECT_EQ(service_.VolumeOf(L"R:"), r) << "asked twice";
+    EXPECT_NE(r, s);
+    EXPECT_FALSE(service_.VolumeOf(L"T:"));
 }
 
 class RootListingTest : public FileSystemTest {};
