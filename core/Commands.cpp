@@ -27,8 +27,13 @@ std::wstring_view ProgramOf(std::wstring_view command) {
 }
 
 bool IsInterpreter(std::wstring_view program) {
-    std::wstring name(LastComponent(program));
-    if (name.find(L'.') == std::wstring::npos) name += L".exe";
+    const std::wstring_view name = LastComponent(program);
     return std::any_of(std::begin(kInterpreters), std::end(kInterpreters),
-                       [&name](std::wstring_view interpreter) { return SameLetters(name, interpreter); });
+                       [name](std::wstring_view interpreter) { return SameLetters(name, interpreter); });
+}
+
+bool StartsAnInterpreter(std::wstring_view command) {
+    std::wstring program(ProgramOf(command));
+    if (LastComponent(program).find(L'.') == std::wstring_view::npos) program += L".exe";
+    return IsInterpreter(program);
 }

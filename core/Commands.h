@@ -8,7 +8,10 @@
 // the first blank.
 std::wstring_view ProgramOf(std::wstring_view command);
 
-// Whether program (a path or a bare name, ".exe" understood where it has no extension, as the
-// shell understands it) is a command interpreter or script host: a program that runs whatever
-// command or script it is handed.
+// Whether program (a path, as a shortcut names its target) is a command interpreter or script
+// host: a program that runs whatever command or script it is handed.
 bool IsInterpreter(std::wstring_view program);
+
+// Whether a command line starts one, ".exe" understood where its program has no extension, as
+// the shell understands it.
+bool StartsAnInterpreter(std::wstring_view command);

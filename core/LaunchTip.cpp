@@ -47,8 +47,6 @@ std::wstring Line(std::wstring_view label, std::wstring_view value) {
     return line;
 }
 
-bool StartsAnInterpreter(std::wstring_view command) { return IsInterpreter(ProgramOf(command)); }
-
 std::wstring Unreadable(LaunchFileKind kind) {
     return std::wstring(kind == LaunchFileKind::Autorun ? kUnreadableAutorun : kUnreadableLink);
 }

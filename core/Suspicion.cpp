@@ -48,11 +48,11 @@ std::optional<std::wstring_view> ProgramStem(std::wstring_view name) {
     return name.substr(0, dot);
 }
 
-// What a launch file starts: each command's program (empty for what runs nothing, an icon), and
-// everything the command names.
+// What a launch file starts: each command, everything it names, and whether it starts a command
+// interpreter or script host.
 struct Started {
-    std::wstring program;
     std::wstring text;
+    bool interpreter = false;
 };
 
 std::vector<Started> WhatItStarts(const RootItem& item) {
@@ -62,12 +62,12 @@ std::vector<Started> WhatItStarts(const RootItem& item) {
     case LaunchFileKind::ShellLink: {
         const auto link = ReadShellLink(item.launchBytes);
         if (!link) return {};
-        return {{link->target, link->target + L' ' + link->arguments}};
+        return {{link->target + L' ' + link->arguments, IsInterpreter(link->target)}};
     }
     case LaunchFileKind::InternetShortcut: {
         const auto shortcut = ReadInternetShortcut(item.launchBytes);
         if (!shortcut) return {};
-        return {{shortcut->url, shortcut->url}};
+        return {{shortcut->url, IsInterpreter(shortcut->url)}};
     }
     case LaunchFileKind::Autorun: {
         const auto values = ReadAutorunInf(item.launchBytes);
@@ -76,7 +76,7 @@ std::vector<Started> WhatItStarts(const RootItem& item) {
         for (const AutorunValue& value : *values) {
             if (value.key == AutorunKey::Action) continue;
             const bool runs = value.key != AutorunKey::Icon;
-            started.push_back({runs ? std::wstring(ProgramOf(value.value)) : std::wstring(), value.value});
+            started.push_back({value.value, runs && StartsAnInterpreter(value.value)});
         }
         return started;
     }
@@ -158,7 +158,7 @@ std::optional<Suspicion> JudgeAlone(const RootItem& item, const RootNames& names
         return std::nullopt;
     }
     const std::vector<Started> started = WhatItStarts(item);
-    if (std::any_of(started.begin(), started.end(), [](const Started& s) { return IsInterpreter(s.program); })) {
+    if (std::any_of(started.begin(), started.end(), [](const Started& command) { return command.interpreter; })) {
         return Suspicion::ShortcutRunsAProgram;
     }
     bool opensHidden = false;

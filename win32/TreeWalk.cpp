@@ -26,9 +26,19 @@ bool HasDotParts(std::wstring_view path) {
 
 enum class Where { Listed, UnderAShorterName, Elsewhere };
 
+// The attributes the folder's own listing gives the entry of exactly that name; a link to a
+// folder shows there as one even where opening it leads to its target.
+std::optional<DWORD> ListedAttributes(const std::wstring& full) {
+    WIN32_FIND_DATAW data{};
+    const UniqueFind find{::FindFirstFileExW(full.c_str(), FindExInfoBasic, &data, FindExSearchNameMatch, nullptr, 0)};
+    if (!find) return std::nullopt;
+    return data.dwFileAttributes;
+}
+
 // Whether the opened entry is the one its folder listed. Wine drops the trailing dots and spaces
-// of a name from the system path; an entry found under that shorter name is the one listed only
-// while no sibling has it (a link "x." to its neighbour "x" would look the same).
+// of a name from the system path: an entry found under that shorter name is the one listed while
+// no sibling has it. Beside such a sibling it may be a link to it ("x." to "x"), which the
+// listing tells only of a link to a folder; else it cannot be told from the sibling.
 Where WhereOpened(const OpenedEntry& entry, const Expected& expected) {
     if (entry.systemPath == Join(expected.systemFolder, expected.name)) return Where::Listed;
     const size_t kept = expected.name.find_last_not_of(L". ");
@@ -36,7 +46,9 @@ Where WhereOpened(const OpenedEntry& entry, const Expected& expected) {
     const std::wstring shorter = expected.name.substr(0, kept + 1);
     if (entry.systemPath != Join(expected.systemFolder, shorter)) return Where::Elsewhere;
     const bool sibling = ::GetFileAttributesW(Join(expected.fullFolder, shorter).c_str()) != INVALID_FILE_ATTRIBUTES;
-    return sibling ? Where::UnderAShorterName : Where::Listed;
+    if (!sibling) return Where::Listed;
+    const auto listed = ListedAttributes(Join(expected.fullFolder, expected.name));
+    return listed && IsLink(*listed) ? Where::Elsewhere : Where::UnderAShorterName;
 }
 
 struct ListedChild {
