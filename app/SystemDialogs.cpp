@@ -7,6 +7,10 @@ void SystemDialogs::Warn(const std::wstring& text) {
     ::MessageBoxW(owner_, text.c_str(), kMessageBoxTitle, MB_OK | MB_ICONEXCLAMATION);
 }
 
+void SystemDialogs::Inform(const std::wstring& text) {
+    ::MessageBoxW(owner_, text.c_str(), kMessageBoxTitle, MB_OK | MB_ICONINFORMATION);
+}
+
 bool SystemDialogs::AskYesNo(const std::wstring& text) {
     return ::MessageBoxW(owner_, text.c_str(), kMessageBoxTitle, MB_YESNO | MB_ICONEXCLAMATION | MB_DEFBUTTON1) ==
            IDYES;

@@ -6,13 +6,14 @@
 
 #include "Viewer.h"
 
-// The system's message boxes (titled "=)", the warning icon) and the shell's folder picker,
-// owned by a window of ours.
+// The system's message boxes (titled "=)") and the shell's folder picker, owned by a window of
+// ours.
 class SystemDialogs final : public MessageBoxes, public FolderChooser {
 public:
     void SetOwner(HWND owner) { owner_ = owner; }
 
     void Warn(const std::wstring& text) override;
+    void Inform(const std::wstring& text) override;
     bool AskYesNo(const std::wstring& text) override;
     std::wstring ChooseFolder(const std::wstring& startFolder, const std::wstring& title) override;
 

@@ -9,7 +9,6 @@
 #include "LaunchTip.h"
 #include "Marking.h"
 
-#include "FileBytesReader.h"
 #include "Module1.h"
 
 namespace {
@@ -69,7 +68,11 @@ frmViewer::frmViewer(HINSTANCE instance, MessageBoxes& messages, FolderChooser& 
       copy_(viewer_),
       unhide_(viewer_, listing_) {
     lstViewer_.OnClick([this] { lstViewer_Click(); });
-    lstViewer_.ShowTips([](const std::wstring& line) { return LaunchTipFor(line, win32::ReadFileBytes); });
+    lstViewer_.ShowTips([this](const std::wstring& line) {
+        return LaunchTipFor(line, [this](const std::wstring& path, std::size_t most, FileBytes& bytes) {
+            return files_.ReadFileBytes(path, most, bytes);
+        });
+    });
 }
 
 bool frmViewer::Create() {

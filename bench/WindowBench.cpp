@@ -35,6 +35,7 @@ constexpr int kLargeFileChunks = 256;
 class YesToEverything final : public MessageBoxes, public FolderChooser, public SystemCalls {
 public:
     void Warn(const std::wstring&) override {}
+    void Inform(const std::wstring&) override {}
     bool AskYesNo(const std::wstring&) override { return true; }
     std::wstring ChooseFolder(const std::wstring&, const std::wstring&) override { return destination; }
     void OpenWebPage(HWND, const wchar_t*) override {}
@@ -114,7 +115,8 @@ double BareListingSeconds(const std::wstring& drive, int& entries) {
     entries = 0;
     const auto start = Clock::now();
     for (const bool folders : {true, false}) {
-        files.ForEachRootEntry(drive, [&](const std::wstring&, bool isFolder) {
+        files.ForEachRootEntry(drive, [&](const std::wstring&, Attributes attributes) {
+            const bool isFolder = (attributes & attributes::kFolder) != 0;
             if (isFolder != folders) return;
             DoEvents();
             ++entries;
@@ -149,7 +151,8 @@ double BareDeletionSeconds(const std::wstring& drive, const std::vector<std::wst
         DoEvents();
         if (files.FileExists(lines[line])) files.DeleteFile(lines[line], true);
     }
-    files.ForEachRootEntry(drive, [](const std::wstring&, bool isFolder) {
+    files.ForEachRootEntry(drive, [](const std::wstring&, Attributes attributes) {
+        const bool isFolder = (attributes & attributes::kFolder) != 0;
         if (!isFolder) DoEvents();
     });
     return SecondsSince(start);

@@ -22,7 +22,7 @@ constexpr wchar_t kNotCopied[] = L"No se pudieron copiar estos elementos:";
 // no such name).
 std::error_code WhyUnreachable(FileSystemService& files, const std::wstring& line) {
     bool listed = false;
-    files.ForEachRootEntry(LineDrive(line), [&](const std::wstring& path, bool) { listed = listed || path == line; });
+    files.ForEachRootEntry(LineDrive(line), [&](const std::wstring& path, Attributes) { listed = listed || path == line; });
     return listed ? VelquorError::NotOpenedByExactName : VelquorError::EntryGone;
 }
 

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "DriveFacts.h"
+#include "FileBytes.h"
 
 #if defined(CopyFile) || defined(DeleteFile)
 #error "<windows.h> renames CopyFile and DeleteFile: include Win32Api.h instead"
@@ -76,8 +77,9 @@ inline void CallBetween(const BetweenItems& between) {
     if (between) between();
 }
 
-// Called with the full path of each entry as a walk reads it, and whether the entry is a folder.
-using RootVisitor = std::function<void(const std::wstring& path, bool isFolder)>;
+// Called with the full path of each entry as a walk reads it, and its attributes as the folder's
+// listing gives them (a link as what it leads to: kFolder for a link to a folder).
+using RootVisitor = std::function<void(const std::wstring& path, Attributes attributes)>;
 
 // The one door to drives, folders and files; its drive half is DriveFacts. Paths are in the drive's own form
 // ("E:\\autorun.inf", "E:\\Fotos": letter, colon, backslash, name; no trailing backslash
@@ -100,6 +102,10 @@ public:
     virtual std::optional<LocalDateTime> DateCreated(const std::wstring& path) = 0;
     // The shell's description of the file's type.
     virtual std::optional<std::wstring> TypeName(const std::wstring& path) = 0;
+    // Reads at most `most` bytes of the file at path, sharing it with whoever has it open, for the
+    // readers of shortcuts and autorun.inf: a link is never followed (an error), a folder gives
+    // std::errc::is_a_directory. On an error, bytes is left empty.
+    virtual std::error_code ReadFileBytes(const std::wstring& path, std::size_t most, FileBytes& bytes) = 0;
 
     // Copying never follows a link: a source that is one, or one met inside a copied tree, is
     // reported (VelquorError::LinkNotFollowed). Each file is written under a temporary name beside

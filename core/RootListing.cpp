@@ -61,8 +61,8 @@ void RootListing::ListRoots(bool folders) {
         if (const auto volume = files.VolumeOf(drive)) listedVolumes_[drive] = *volume;
         // The window yields while the root is still being read, so a large root never holds it
         // up; a root that fails part-way keeps the entries read before the failure.
-        files.ForEachRootEntry(drive, [&](const std::wstring& path, bool isFolder) {
-            if (isFolder != folders) {
+        files.ForEachRootEntry(drive, [&](const std::wstring& path, Attributes attributes) {
+            if (((attributes & attributes::kFolder) != 0) != folders) {
                 pace.Between();
                 return;
             }

@@ -26,13 +26,16 @@ public:
     virtual void SetText(const std::wstring& text) = 0;
 };
 
-// The system's message boxes, all titled "=)" and showing the warning icon.
+// The system's message boxes, all titled "=)".
 class MessageBoxes {
 public:
     virtual ~MessageBoxes() = default;
-    // A box with the text and an OK button; returns when it is closed.
+    // A box with the text, the warning icon and an OK button; returns when it is closed.
     virtual void Warn(const std::wstring& text) = 0;
-    // A box with the text and the buttons Yes (the default) and No; true only for Yes.
+    // The same with the information icon: what a command did, nothing gone wrong.
+    virtual void Inform(const std::wstring& text) = 0;
+    // A box with the text, the warning icon and the buttons Yes (the default) and No; true only
+    // for Yes.
     virtual bool AskYesNo(const std::wstring& text) = 0;
 };
 

@@ -14,6 +14,7 @@
 
 #include "PathText.h"
 #include "Attributes.h"
+#include "FileBytesReader.h"
 #include "FileCopy.h"
 #include "Names.h"
 #include "TreeWalk.h"
@@ -81,6 +82,17 @@ bool IsFolderEntry(DIR* dir, const dirent& entry) {
     if (entry.d_type == DT_DIR || entry.d_type == DT_REG) return entry.d_type == DT_DIR;
     const auto facts = EntryFacts(::dirfd(dir), entry.d_name);
     return facts && IsFolder(*facts);
+}
+
+// An entry's attributes as the listing gives them: the folder bit as a link leads, the rest as
+// the entry keeps them; a link, or an entry that will not open, has its folder bit alone.
+Attributes ListedAttributes(DIR* dir, const dirent& entry) {
+    const Attributes folder = IsFolderEntry(dir, entry) ? attributes::kFolder : 0;
+    UniqueFd opened;
+    struct stat facts {};
+    Attributes kept = 0;
+    if (OpenAsItself(::dirfd(dir), entry.d_name, opened, facts) || ReadAttributes(opened.Get(), facts, kept)) return folder;
+    return (kept & ~attributes::kFolder) | folder;
 }
 
 std::wstring TypeNameOf(std::wstring_view name) {
@@ -329,7 +341,7 @@ std::error_code FileSystemService::ForEachRootEntry(const std::wstring& drive,
     UniqueDir dir{::opendir(mapping->folder.c_str())};
     if (!dir) return LastError();
     return ForEachEntry(dir.Get(), [&](const dirent& entry) {
-        visit(mapping->drive + L'\\' + ToWide(entry.d_name), IsFolderEntry(dir.Get(), entry));
+        visit(mapping->drive + L'\\' + ToWide(entry.d_name), ListedAttributes(dir.Get(), entry));
     });
 }
 
@@ -372,6 +384,13 @@ std::optional<std::wstring> FileSystemService::TypeName(const std::wstring& path
     const auto facts = FactsOf(drives_, path);
     if (!facts || IsFolder(*facts)) return std::nullopt;
     return TypeNameOf(LastComponent(path));
+}
+
+std::error_code FileSystemService::ReadFileBytes(const std::wstring& path, std::size_t most, FileBytes& bytes) {
+    bytes.clear();
+    const auto host = HostPath(drives_, path);
+    if (!host) return VelquorError::NotADrivePath;
+    return posix::ReadFileBytes(*host, most, bytes);
 }
 
 std::error_code FileSystemService::CopyFile(const std::wstring& source,

@@ -9,6 +9,7 @@
 #include "PathText.h"
 #include "VelquorError.h"
 #include "Errors.h"
+#include "FileBytesReader.h"
 #include "FileCopy.h"
 #include "Owners.h"
 #include "TreeWalk.h"
@@ -311,7 +312,7 @@ std::error_code FileSystemService::ForEachRootEntry(const std::wstring& drive,
     if (!root) return VelquorError::NotADrivePath;
     const QuietDriveErrors quiet;
     return ForEachChild(std::wstring(kLongPrefix) + *root, [&](const WIN32_FIND_DATAW& data) {
-        visit(*root + data.cFileName, IsFolder(data.dwFileAttributes));
+        visit(*root + data.cFileName, data.dwFileAttributes & ~FILE_ATTRIBUTE_NORMAL);
     });
 }
 
@@ -365,6 +366,10 @@ std::optional<std::wstring> FileSystemService::TypeName(const std::wstring& path
         return std::nullopt;
     }
     return typeNames_[extension] = info.szTypeName;
+}
+
+std::error_code FileSystemService::ReadFileBytes(const std::wstring& path, std::size_t most, FileBytes& bytes) {
+    return win32::ReadFileBytes(path, most, bytes);
 }
 
 std::error_code FileSystemService::CopyFile(const std::wstring& source,

@@ -24,6 +24,7 @@ public:
     std::optional<std::uint64_t> FileSize(const std::wstring& path) override;
     std::optional<LocalDateTime> DateCreated(const std::wstring& path) override;
     std::optional<std::wstring> TypeName(const std::wstring& path) override;
+    std::error_code ReadFileBytes(const std::wstring& path, std::size_t most, FileBytes& bytes) override;
     std::error_code CopyFile(const std::wstring& source, const std::wstring& destination,
                              bool overwrite, const BetweenItems& between) override;
     TreeReport CopyFolder(const std::wstring& source, const std::wstring& destination,

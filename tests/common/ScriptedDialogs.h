@@ -13,18 +13,20 @@
 // recorded; the Yes/No questions and the picker answer from a script.
 class ScriptedDialogs final : public MessageBoxes, public FolderChooser {
 public:
+    enum class Kind { Warning, Information, Question };
     struct Shown {
         std::wstring text;
-        bool question;
+        Kind kind;
     };
     struct Picker {
         std::wstring startFolder;
         std::wstring title;
     };
 
-    void Warn(const std::wstring& text) override { messages.push_back({text, false}); }
+    void Warn(const std::wstring& text) override { messages.push_back({text, Kind::Warning}); }
+    void Inform(const std::wstring& text) override { messages.push_back({text, Kind::Information}); }
     bool AskYesNo(const std::wstring& text) override {
-        messages.push_back({text, true});
+        messages.push_back({text, Kind::Question});
         if (onQuestion) onQuestion();
         if (answers.empty()) {
             ADD_FAILURE() << "a question nobody scripted an answer for";

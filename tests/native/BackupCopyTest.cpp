@@ -189,7 +189,7 @@ TEST_F(BackupCopyTest, AVanishedEntryIsSkippedAndReportedAndTheRestIsCopied) {
     EXPECT_EQ(viewer_.lblCopySt.history, Texts{L"50% Completed"}) << "the vanished entry is not counted";
     ASSERT_EQ(Messages().size(), 2u);
     EXPECT_EQ(Messages()[1], L"No se pudieron copiar estos elementos:\nE:\\foto.jpg (El elemento ya no existe.)");
-    EXPECT_FALSE(viewer_.dialogs.messages[1].question);
+    EXPECT_EQ(viewer_.dialogs.messages[1].kind, ScriptedDialogs::Kind::Warning);
 }
 
 TEST_F(BackupCopyTest, FailuresInsideAFolderAreReportedWithTheirOwnPaths) {

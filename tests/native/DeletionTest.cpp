@@ -108,7 +108,7 @@ TEST_F(DeletionTest, NothingMarkedOnlyWarnsAndChangesNothing) {
 
     ASSERT_EQ(viewer_.dialogs.messages.size(), 2u);
     EXPECT_EQ(viewer_.dialogs.messages[0].text, kNothingMarked);
-    EXPECT_FALSE(viewer_.dialogs.messages[0].question);
+    EXPECT_EQ(viewer_.dialogs.messages[0].kind, ScriptedDialogs::Kind::Warning);
     EXPECT_EQ(viewer_.dialogs.messages[1].text, kNothingMarked);
     EXPECT_EQ(viewer_.lstViewer.ListCount(), 5);
     EXPECT_EQ(viewer_.lstViewer.ListIndex(), 1);
@@ -125,7 +125,7 @@ TEST_F(DeletionTest, NoDeletesNothingAndKeepsMarksAndCurrentLine) {
     deletion_.cmdDeleteSel_Click();
 
     EXPECT_EQ(Questions(), Lines{kAreYouSure});
-    EXPECT_TRUE(viewer_.dialogs.messages[0].question);
+    EXPECT_EQ(viewer_.dialogs.messages[0].kind, ScriptedDialogs::Kind::Question);
     EXPECT_TRUE(OnStick("e/autorun.inf"));
     EXPECT_EQ(viewer_.lstViewer.Marks(), marks);
     EXPECT_EQ(viewer_.lstViewer.ListIndex(), 3);

@@ -50,18 +50,21 @@ LRESULT CALLBACK ReadAndAnswer(int code, WPARAM wParam, LPARAM lParam) {
     return ::CallNextHookEx(nullptr, code, wParam, lParam);
 }
 
-TEST(SystemDialogsTest, BoxesAreOwnedTitledWithTheExclamationIconAndYesIsTheDefaultAndTheOnlyYes) {
+TEST(SystemDialogsTest, BoxesAreOwnedTitledWithTheirIconAndYesIsTheDefaultAndTheOnlyYes) {
+    enum class Box { Warn, Inform, AskYesNo };
     struct Case {
         const char* name;
-        bool question;
+        Box box;
         int press;  // 0: Enter
+        LPCWSTR icon;
         std::vector<int> buttons;
         bool answer;
     };
     const Case cases[] = {
-        {"Warn, Enter pressed", false, 0, {IDOK}, false},
-        {"AskYesNo, Enter pressed", true, 0, {IDYES, IDNO}, true},
-        {"AskYesNo answered No", true, IDNO, {IDYES, IDNO}, false},
+        {"Warn, Enter pressed", Box::Warn, 0, IDI_EXCLAMATION, {IDOK}, false},
+        {"Inform, Enter pressed", Box::Inform, 0, IDI_INFORMATION, {IDOK}, false},
+        {"AskYesNo, Enter pressed", Box::AskYesNo, 0, IDI_EXCLAMATION, {IDYES, IDNO}, true},
+        {"AskYesNo answered No", Box::AskYesNo, IDNO, IDI_EXCLAMATION, {IDYES, IDNO}, false},
     };
     const HWND owner = ::CreateWindowExW(0, L"STATIC", L"", WS_POPUP | WS_VISIBLE, 0, 0, 50, 50, nullptr,
                                          nullptr, nullptr, nullptr);
@@ -76,10 +79,10 @@ TEST(SystemDialogsTest, BoxesAreOwnedTitledWithTheExclamationIconAndYesIsTheDefa
         boxesSeen.clear();
         buttonToPress = c.press;
 
-        if (c.question) {
-            EXPECT_EQ(dialogs.AskYesNo(L"¿Seguro?"), c.answer);
-        } else {
-            dialogs.Warn(L"¿Seguro?");
+        switch (c.box) {
+        case Box::Warn: dialogs.Warn(L"¿Seguro?"); break;
+        case Box::Inform: dialogs.Inform(L"¿Seguro?"); break;
+        case Box::AskYesNo: EXPECT_EQ(dialogs.AskYesNo(L"¿Seguro?"), c.answer); break;
         }
 
         ASSERT_EQ(boxesSeen.size(), 1u);
@@ -87,7 +90,7 @@ TEST(SystemDialogsTest, BoxesAreOwnedTitledWithTheExclamationIconAndYesIsTheDefa
         EXPECT_EQ(box.title, L"=)");
         EXPECT_EQ(box.text, L"¿Seguro?");
         EXPECT_EQ(box.owner, owner);
-        EXPECT_EQ(box.icon, ::LoadIconW(nullptr, IDI_EXCLAMATION));
+        EXPECT_EQ(box.icon, ::LoadIconW(nullptr, c.icon));
         EXPECT_EQ(box.buttons, c.buttons);
     }
     ::UnhookWindowsHookEx(hook);

@@ -24,6 +24,9 @@ public:
         return inner_.DateCreated(path);
     }
     std::optional<std::wstring> TypeName(const std::wstring& path) override { return inner_.TypeName(path); }
+    std::error_code ReadFileBytes(const std::wstring& path, std::size_t most, FileBytes& bytes) override {
+        return inner_.ReadFileBytes(path, most, bytes);
+    }
     std::error_code CopyFile(const std::wstring& source, const std::wstring& destination,
                              bool overwrite, const BetweenItems& between) override {
         return inner_.CopyFile(source, destination, overwrite, between);
