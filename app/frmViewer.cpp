@@ -1,6 +1,7 @@
 #include "frmViewer.h"
 
 #include <windowsx.h>
+#include <dbt.h>
 
 #include "DoEvents.h"
 #include "Resources.h"
@@ -8,6 +9,7 @@
 
 #include "LaunchTip.h"
 #include "Marking.h"
+#include "RootItems.h"
 
 #include "Module1.h"
 
@@ -18,7 +20,9 @@ constexpr wchar_t kCaption[] = L"Velquor - Limpiador De Virus Y Copia De Segurid
 constexpr COLORREF kStatusColour = RGB(0, 128, 0);
 
 enum MenuCommand : UINT {
-    kShowMarked = 1,
+    kMarkSuspicious = 1,
+    kMarkHidden,
+    kShowMarked,
     kUndoAttributes,
 };
 
@@ -66,18 +70,17 @@ frmViewer::frmViewer(HINSTANCE instance, MessageBoxes& messages, FolderChooser& 
       properties_(viewer_),
       deletion_(viewer_, listing_),
       copy_(viewer_),
-      unhide_(viewer_, listing_) {
+      unhide_(viewer_, listing_),
+      suspicion_(viewer_, listing_),
+      reinfection_(SteadyClock()) {
     lstViewer_.OnClick([this] { lstViewer_Click(); });
-    lstViewer_.ShowTips([this](const std::wstring& line) {
-        return LaunchTipFor(line, [this](const std::wstring& path, std::size_t most, FileBytes& bytes) {
-            return files_.ReadFileBytes(path, most, bytes);
-        });
-    });
+    lstViewer_.ShowTips([this](const std::wstring& line) { return TipFor(line); });
 }
 
 bool frmViewer::Create() {
     if (!CreateSkinnedWindow(kClassName, kCaption, layout::frmViewer::Client)) return false;
     systemDialogs_.SetOwner(hWnd());
+    watcher_ = std::make_unique<win32::RootWatcher>(hWnd(), kRootChanged);
     CreateControls();
     AddHotSpots();
     Form_Load();
@@ -142,15 +145,15 @@ void frmViewer::Form_Load() {
 }
 
 void frmViewer::mvSALL_Click() {
-    ListCommand([this] { listing_.Show(Listed::FoldersThenFiles); });
+    DriveCommand([this] { listing_.Show(Listed::FoldersThenFiles); });
 }
 
 void frmViewer::mvSFLD_Click() {
-    ListCommand([this] { listing_.Show(Listed::Folders); });
+    DriveCommand([this] { listing_.Show(Listed::Folders); });
 }
 
 void frmViewer::mvSFLS_Click() {
-    ListCommand([this] { listing_.Show(Listed::Files); });
+    DriveCommand([this] { listing_.Show(Listed::Files); });
 }
 
 void frmViewer::cmdSelAll_Click() {
@@ -166,24 +169,84 @@ void frmViewer::cmdClearAll_Click() {
 }
 
 void frmViewer::cmdDeleteSel_Click() {
-    ListCommand([this] { deletion_.cmdDeleteSel_Click(); });
+    DriveCommand([this] { deletion_.cmdDeleteSel_Click(); });
 }
 
 void frmViewer::cmdCopy_Click() {
-    ListCommand([this] { copy_.cmdCopy_Click(); });
+    DriveCommand([this] { copy_.cmdCopy_Click(); });
 }
 
 void frmViewer::lstViewer_Click() { properties_.lstViewer_Click(); }
 
 void frmViewer::lstViewer_ContextMenu(POINT screen) {
     const win32::UniqueMenu menu{::CreatePopupMenu()};
+    const bool free = !walk_.Running();
+    AddMenuItem(menu.Get(), kMarkSuspicious, L"Marcar lo sospechoso", free);
+    AddMenuItem(menu.Get(), kMarkHidden, L"Marcar lo ocultado", free);
+    ::AppendMenuW(menu.Get(), MF_SEPARATOR, 0, nullptr);
     AddMenuItem(menu.Get(), kShowMarked, L"Mostrar elementos marcados (quitar oculto y sistema)",
                 unhide_.CanShowMarked());
     AddMenuItem(menu.Get(), kUndoAttributes, L"Deshacer el último cambio de atributos", unhide_.CanUndo());
     const UINT chosen = static_cast<UINT>(::TrackPopupMenuEx(
         menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, screen.x, screen.y, hWnd(), nullptr));
-    if (chosen == kShowMarked) ListCommand([this] { unhide_.ShowMarkedEntries(); });
-    if (chosen == kUndoAttributes) ListCommand([this] { unhide_.UndoLastChange(); });
+    if (chosen == kMarkSuspicious) ListCommand([this] { suspicion_.MarkSuspicious(); });
+    if (chosen == kMarkHidden) ListCommand([this] { suspicion_.MarkHidden(); });
+    if (chosen == kShowMarked) DriveCommand([this] { unhide_.ShowMarkedEntries(); });
+    if (chosen == kUndoAttributes) DriveCommand([this] { unhide_.UndoLastChange(); });
+}
+
+void frmViewer::SettleWatchedDrives() {
+    const std::vector<std::wstring> drives = listing_.ListedDrives();
+    for (const std::wstring& gone : reinfection_.Drives()) reinfection_.Forget(gone);
+    for (const std::wstring& drive : drives) reinfection_.Settle(drive, ReadRootItems(files_, drive, nullptr));
+    watcher_->Watch(drives);
+}
+
+void frmViewer::ForgetDrivesGone(const DEV_BROADCAST_HDR& device) {
+    if (device.dbch_devicetype != DBT_DEVTYP_VOLUME) return;
+    const DWORD letters = reinterpret_cast<const DEV_BROADCAST_VOLUME&>(device).dbcv_unitmask;
+    for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
+        if (letters & (1u << (letter - L'A'))) reinfection_.Forget({letter, L':'});
+    }
+    watcher_->Watch(reinfection_.Drives());
+}
+
+void frmViewer::RootsChanged(std::set<wchar_t> letters) {
+    // The changes a walk of the program makes are its own, settled when the walk ends.
+    if (walk_.Running()) return;
+    // A burst of changes is looked at once: the notices already waiting join this one.
+    MSG waiting;
+    while (::PeekMessageW(&waiting, hWnd(), kRootChanged, kRootChanged, PM_REMOVE)) {
+        letters.insert(static_cast<wchar_t>(waiting.wParam));
+    }
+    for (const wchar_t letter : letters) {
+        const std::wstring drive{letter, L':'};
+        if (!reinfection_.Watches(drive)) continue;
+        // A drive that went, or holds another stick, is watched again only once it is listed.
+        if (!listing_.StillHolds(drive)) {
+            reinfection_.Forget(drive);
+            watcher_->Watch(reinfection_.Drives());
+            continue;
+        }
+        if (const auto warning = reinfection_.Changed(drive, ReadRootItems(files_, drive, nullptr))) {
+            viewer_.messages.Warn(*warning);
+        }
+    }
+    if (const auto next = reinfection_.NextQuietEnd()) {
+        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next - SteadyClock().Now());
+        ::SetTimer(hWnd(), kQuietTimer, static_cast<UINT>(std::max<long long>(wait.count(), 1)), nullptr);
+    }
+}
+
+std::wstring frmViewer::TipFor(const std::wstring& line) {
+    const std::wstring launches = LaunchTipFor(line, [this](const std::wstring& path, std::size_t most, FileBytes& bytes) {
+        return files_.ReadFileBytes(path, most, bytes);
+    });
+    const auto suspicion = suspicion_.SuspicionOf(line);
+    if (!suspicion) return launches;
+    std::wstring tip = L"Sospechoso: " + std::wstring(ReasonOf(*suspicion));
+    if (!launches.empty()) tip += L"\r\n" + launches;
+    return tip;
 }
 
 void frmViewer::Image1_Click() { system_.OpenWebPage(hWnd(), kWebPageAddress); }
@@ -248,7 +311,19 @@ LRESULT frmViewer::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_TIMER:
         if (wParam == kTxtPropTimer) txtPropText_.OnTimer();
+        if (wParam == kQuietTimer) {
+            ::KillTimer(hWnd(), kQuietTimer);
+            std::set<wchar_t> letters;
+            for (const std::wstring& drive : reinfection_.Drives()) letters.insert(drive.at(0));
+            RootsChanged(letters);
+        }
         return 0;
+    case kRootChanged:
+        RootsChanged({static_cast<wchar_t>(wParam)});
+        return 0;
+    case WM_DEVICECHANGE:
+        if (wParam == DBT_DEVICEREMOVECOMPLETE) ForgetDrivesGone(*reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam));
+        return TRUE;
     case WM_CLOSE:
         // Closed by the system (Alt+F4, the taskbar): ends like the "X" hot spot.
         Image4_Click();

@@ -2,7 +2,10 @@
 
 #include "Win32Api.h"
 
+#include <dbt.h>
+
 #include <memory>
+#include <set>
 
 #include "ControlRoles.h"
 #include "CopyPanel.h"
@@ -18,11 +21,14 @@
 #include "Deletion.h"
 #include "PropertiesPanel.h"
 #include "RootListing.h"
+#include "ReinfectionWatch.h"
+#include "SuspicionMarking.h"
 #include "Unhide.h"
 #include "Viewer.h"
 #include "WalkState.h"
 
 #include "Owners.h"
+#include "RootWatcher.h"
 #include "Win32FileSystemService.h"
 
 // The main window: the list of root entries of the removable drives, the properties box, the
@@ -45,6 +51,10 @@ public:
 
     // The timer that shows txtProp's last text, on the window; a test fires it with WM_TIMER.
     static constexpr UINT_PTR kTxtPropTimer = 1;
+    // The timer that looks again at the drives whose quiet minute after a warning has ended.
+    static constexpr UINT_PTR kQuietTimer = 2;
+    // Posted by the watcher of the drives' roots: wParam is the letter of a drive whose root changed.
+    static constexpr UINT kRootChanged = WM_APP + 1;
 
     // Creates the window and its controls and runs Form_Load; the window is not shown yet.
     bool Create();
@@ -81,12 +91,28 @@ public:
 private:
     void DoEvents() override;
 
+    // The tip of a line: why it was judged suspicious, then what its launch file would start.
+    std::wstring TipFor(const std::wstring& line);
     void CreateControls();
     void AddHotSpots();
     // Runs a command that changes the list, unless a walk is under way: its list stays its own.
     template <class Command> void ListCommand(Command command) {
         if (const auto walking = walk_.TryBegin()) command();
     }
+    // The same for a command that lists the drives or changes them: what it did is the program's
+    // own, and the watch takes it as settled.
+    template <class Command> void DriveCommand(Command command) {
+        ListCommand([&] {
+            command();
+            SettleWatchedDrives();
+        });
+    }
+    // The drives the last listing read, as they are now, are watched for what comes back.
+    void SettleWatchedDrives();
+    // The roots of these drives changed: a warning, once a minute a drive, when something came back.
+    void RootsChanged(std::set<wchar_t> letters);
+    // The system says drives went: their watch ends until they are listed again.
+    void ForgetDrivesGone(const DEV_BROADCAST_HDR& device);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT ColourStatic(HDC dc, HWND control);
     // Shows window, making it first if it is not open; one that is open is brought forward.
@@ -110,6 +136,9 @@ private:
     Deletion deletion_;
     BackupCopy copy_;
     Unhide unhide_;
+    SuspicionMarking suspicion_;
+    ReinfectionWatch reinfection_;
+    std::unique_ptr<win32::RootWatcher> watcher_;
     win32::UniqueGdiObject statusFont_;
     win32::UniqueGdiObject copyFont_;
     HWND txtProp_ = nullptr;

@@ -50,6 +50,21 @@ std::optional<std::wstring> ReinfectionWatch::Changed(const std::wstring& drive,
            L"). Este equipo puede estar infectado: no abra la memoria con doble clic y analícelo con su antivirus.";
 }
 
+std::vector<std::wstring> ReinfectionWatch::Drives() const {
+    std::vector<std::wstring> drives;
+    for (const auto& [drive, watched] : watched_) drives.push_back(drive);
+    return drives;
+}
+
+std::optional<Clock::TimePoint> ReinfectionWatch::NextQuietEnd() const {
+    std::optional<Clock::TimePoint> next;
+    for (const std::wstring& drive : Drives()) {
+        const auto end = QuietUntil(drive);
+        if (end && *end > clock_.Now() && (!next || *end < *next)) next = end;
+    }
+    return next;
+}
+
 std::optional<Clock::TimePoint> ReinfectionWatch::QuietUntil(const std::wstring& drive) const {
     const auto watched = watched_.find(drive);
     if (watched == watched_.end() || !watched->second.lastWarning) return std::nullopt;

@@ -26,6 +26,7 @@ public:
     // The drive went: it is no longer watched.
     void Forget(const std::wstring& drive) { watched_.erase(drive); }
     bool Watches(const std::wstring& drive) const { return watched_.contains(drive); }
+    std::vector<std::wstring> Drives() const;
 
     // The drive's root now, after the system said it changed: the warning to show, naming the
     // drive and up to three entries, when something came back; what it warns of is then settled.
@@ -34,6 +35,8 @@ public:
     std::optional<std::wstring> Changed(const std::wstring& drive, const std::vector<RootItem>& root);
     // When a drive's quiet time ends; nothing for a drive that has not warned.
     std::optional<Clock::TimePoint> QuietUntil(const std::wstring& drive) const;
+    // The first moment a drive's quiet time ends, if one has not ended yet.
+    std::optional<Clock::TimePoint> NextQuietEnd() const;
 
 private:
     struct Watched {

@@ -25,6 +25,7 @@ RootListing::RootListing(Viewer& viewer) : viewer_(viewer), drives_(viewer.files
 void RootListing::Show(Listed view) {
     if (view == Listed::Nothing) return;
     viewer_.lstViewer.Clear();
+    ++generation_;
     listedVolumes_.clear();
     if (view != Listed::Files) ListRootFolders();
     if (view != Listed::Folders) ListRootFiles();
@@ -42,6 +43,12 @@ void RootListing::ListRootFiles() { ListRoots(false); }
 bool RootListing::StillHolds(const std::wstring& drive) {
     const auto listed = ListedVolume(drive);
     return listed && drives_.IsRemovable(drive) && viewer_.files.VolumeOf(drive) == listed;
+}
+
+std::vector<std::wstring> RootListing::ListedDrives() const {
+    std::vector<std::wstring> drives;
+    for (const auto& [drive, volume] : listedVolumes_) drives.push_back(drive);
+    return drives;
 }
 
 std::optional<VolumeId> RootListing::ListedVolume(const std::wstring& drive) const {

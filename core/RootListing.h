@@ -4,6 +4,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "DriveFacts.h"
 #include "FileSystemService.h"
@@ -41,10 +42,15 @@ public:
     void ListRootFiles();
 
     Listed ViewMode() const { return viewMode_; }
+    // Counts the view commands run: what was said of the lines of one listing holds while this
+    // stays the same.
+    int Generation() const { return generation_; }
     // Whether drive is still removable and holds the very volume the last listing read from it:
     // a stick swapped for another, or the letter given to another disk, is not. One cheap
     // question, asked before each entry a walk changes.
     bool StillHolds(const std::wstring& drive);
+    // The drives the last listing read, in the system's order.
+    std::vector<std::wstring> ListedDrives() const;
     // The volume the last listing read from drive; nothing for a drive it did not list.
     std::optional<VolumeId> ListedVolume(const std::wstring& drive) const;
 
@@ -55,4 +61,5 @@ private:
     KnownDrives drives_;
     std::map<std::wstring, VolumeId> listedVolumes_;  // by drive, as the last listing found them
     Listed viewMode_ = Listed::Nothing;
+    int generation_ = 0;
 };

@@ -18,6 +18,8 @@ public:
         WalkState& state_;
     };
 
+    bool Running() const { return running_; }
+
     // Marks a walk as running until the returned scope ends; nothing while another walk runs.
     [[nodiscard]] std::optional<Scope> TryBegin() {
         if (running_) return std::nullopt;

@@ -34,6 +34,14 @@ struct KernelHandleTraits {
 };
 using UniqueKernelHandle = Unique<KernelHandleTraits>;
 
+// A change notification from FindFirstChangeNotificationW.
+struct ChangeNotificationTraits {
+    using Type = HANDLE;
+    static Type Invalid() noexcept { return INVALID_HANDLE_VALUE; }
+    static void Close(Type handle) noexcept { ::FindCloseChangeNotification(handle); }
+};
+using UniqueChangeNotification = Unique<ChangeNotificationTraits>;
+
 // Memory the system allocated for the caller with LocalAlloc (FormatMessageW's buffer).
 struct LocalMemoryTraits {
     using Type = HLOCAL;

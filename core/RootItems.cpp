@@ -1,0 +1,19 @@
+#include "RootItems.h"
+
+#include "LaunchTip.h"
+#include "PathText.h"
+
+std::vector<RootItem> ReadRootItems(FileSystemService& files, const std::wstring& drive, const BetweenItems& between) {
+    std::vector<RootItem> root;
+    files.ForEachRootEntry(drive, [&](const std::wstring& path, Attributes attributes) {
+        root.push_back({std::wstring(LastComponent(path)), attributes, {}});
+        CallBetween(between);
+    });
+    // The few launch files are read once the listing is done, each as the tip reads it.
+    for (RootItem& item : root) {
+        if (!LaunchFileKindOf(item.name) || (item.attributes & attributes::kFolder) != 0) continue;
+        if (files.ReadFileBytes(drive + L'\\' + item.name, kMostFileBytes + 1, item.launchBytes)) item.launchBytes.clear();
+        CallBetween(between);
+    }
+    return root;
+}
