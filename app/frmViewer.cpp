@@ -202,11 +202,9 @@ void frmViewer::SettleWatchedDrives() {
     watcher_->Watch(drives);
 }
 
-void frmViewer::ForgetDrivesGone(const DEV_BROADCAST_HDR& device) {
-    if (device.dbch_devicetype != DBT_DEVTYP_VOLUME) return;
-    const DWORD letters = reinterpret_cast<const DEV_BROADCAST_VOLUME&>(device).dbcv_unitmask;
-    for (wchar_t letter = L'A'; letter <= L'Z'; ++letter) {
-        if (letters & (1u << (letter - L'A'))) reinfection_.Forget({letter, L':'});
+void frmViewer::ForgetDrivesGone() {
+    for (const std::wstring& drive : reinfection_.Drives()) {
+        if (!listing_.StillHolds(drive)) reinfection_.Forget(drive);
     }
     watcher_->Watch(reinfection_.Drives());
 }
@@ -224,8 +222,7 @@ void frmViewer::RootsChanged(std::set<wchar_t> letters) {
         if (!reinfection_.Watches(drive)) continue;
         // A drive that went, or holds another stick, is watched again only once it is listed.
         if (!listing_.StillHolds(drive)) {
-            reinfection_.Forget(drive);
-            watcher_->Watch(reinfection_.Drives());
+            ForgetDrivesGone();
             continue;
         }
         if (const auto warning = reinfection_.Changed(drive, ReadRootItems(files_, drive, nullptr))) {
@@ -319,10 +316,14 @@ LRESULT frmViewer::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
         }
         return 0;
     case kRootChanged:
-        RootsChanged({static_cast<wchar_t>(wParam)});
+        if (wParam == 0) {
+            ForgetDrivesGone();
+        } else {
+            RootsChanged({static_cast<wchar_t>(wParam)});
+        }
         return 0;
     case WM_DEVICECHANGE:
-        if (wParam == DBT_DEVICEREMOVECOMPLETE) ForgetDrivesGone(*reinterpret_cast<const DEV_BROADCAST_HDR*>(lParam));
+        if (wParam == DBT_DEVICEREMOVECOMPLETE) ForgetDrivesGone();
         return TRUE;
     case WM_CLOSE:
         // Closed by the system (Alt+F4, the taskbar): ends like the "X" hot spot.

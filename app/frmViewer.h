@@ -2,8 +2,6 @@
 
 #include "Win32Api.h"
 
-#include <dbt.h>
-
 #include <memory>
 #include <set>
 
@@ -53,7 +51,8 @@ public:
     static constexpr UINT_PTR kTxtPropTimer = 1;
     // The timer that looks again at the drives whose quiet minute after a warning has ended.
     static constexpr UINT_PTR kQuietTimer = 2;
-    // Posted by the watcher of the drives' roots: wParam is the letter of a drive whose root changed.
+    // Posted by the watcher of the drives' roots: wParam is the letter of a drive whose root
+    // changed, or 0 when drives came or went.
     static constexpr UINT kRootChanged = WM_APP + 1;
 
     // Creates the window and its controls and runs Form_Load; the window is not shown yet.
@@ -111,8 +110,9 @@ private:
     void SettleWatchedDrives();
     // The roots of these drives changed: a warning, once a minute a drive, when something came back.
     void RootsChanged(std::set<wchar_t> letters);
-    // The system says drives went: their watch ends until they are listed again.
-    void ForgetDrivesGone(const DEV_BROADCAST_HDR& device);
+    // Drives came or went: the watch of each that no longer holds what was listed ends until it
+    // is listed again.
+    void ForgetDrivesGone();
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT ColourStatic(HDC dc, HWND control);
     // Shows window, making it first if it is not open; one that is open is brought forward.

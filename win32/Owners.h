@@ -42,6 +42,13 @@ struct ChangeNotificationTraits {
 };
 using UniqueChangeNotification = Unique<ChangeNotificationTraits>;
 
+struct RegistryKeyTraits {
+    using Type = HKEY;
+    static Type Invalid() noexcept { return nullptr; }
+    static void Close(Type key) noexcept { ::RegCloseKey(key); }
+};
+using UniqueRegistryKey = Unique<RegistryKeyTraits>;
+
 // Memory the system allocated for the caller with LocalAlloc (FormatMessageW's buffer).
 struct LocalMemoryTraits {
     using Type = HLOCAL;
