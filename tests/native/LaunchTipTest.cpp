@@ -92,6 +92,20 @@ TEST(LaunchTipTextTest, AnAutorunShowsEachProgramOnceThenItsIcon) {
     EXPECT_EQ(AutorunTip("[autorun]\r\nlabel=MI USB\r\n"), L"");
 }
 
+TEST(LaunchTipTextTest, AHugeAutorunShowsFifteenValuesEachOnceThenHowManyMore) {
+    std::string inf = "[autorun]\r\nicon=x.ico\r\n";
+    std::wstring shown;
+    for (int i = 0; i < 20000; ++i) {
+        const std::string line = "open=v" + std::to_string(i) + ".exe\r\n";
+        inf += line + line;
+        if (i < 15) shown += L"Al conectar ejecuta: v" + std::to_wstring(i) + L".exe\r\n";
+    }
+    const std::wstring tip = AutorunTip(inf);
+
+    ASSERT_LT(tip.size(), 1000u) << "every value is shown";
+    EXPECT_EQ(tip, shown + L"y 19986 más") << "20,000 programs and the icon";
+}
+
 TEST(LaunchTipTextTest, AnAutorunThatRunsAnInterpreterSaysSoFirst) {
     EXPECT_EQ(AutorunTip("[autorun]\nshellexecute=\"C:\\Windows\\System32\\WScript.exe\" RECYCLER\\x.vbs\n"),
               L"Atención: ejecuta un programa\r\n"

@@ -7,6 +7,7 @@
 #include <sys/mount.h>
 #include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -448,6 +449,28 @@ TEST_F(PosixCopyFileTest, ALinkAsTargetIsReplacedAndItsTargetLeftAlone) {
     EXPECT_EQ(TempTree::Contents(outside), "fuera");
     EXPECT_FALSE(fs::is_symlink(stick_ / "enlace.txt"));
     EXPECT_EQ(TempTree::Contents(stick_ / "enlace.txt"), "datos");
+}
+
+// A program killed half-way through a file leaves its earlier backup as it was and nothing beside.
+TEST_F(PosixCopyFileTest, AKillMidFileLeavesTheEarlierBackupAndNoTemporaryFile) {
+    OnStick("grande.bin", std::string(3 * 1024 * 1024, 'n'));
+    const std::string earlier(5000, 'e');
+    tree_.File("disk/grande.bin", earlier);
+
+    const pid_t child = ::fork();
+    ASSERT_NE(child, -1);
+    if (child == 0) {
+        files_.CopyFile(L"E:\\grande.bin", L"C:\\grande.bin", true, [] { ::raise(SIGKILL); });
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGKILL) << "the copy ended on its own";
+
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(disk_)) names.push_back(entry.path().filename().string());
+    EXPECT_EQ(names, std::vector<std::string>{"grande.bin"});
+    EXPECT_TRUE(TempTree::Contents(disk_ / "grande.bin") == earlier);
 }
 
 TEST_F(PosixCopyFolderTest, LinksAndLoopsAreReportedNotFollowedAndTheRestIsCopied) {

@@ -107,6 +107,29 @@ TEST_F(LaunchTipWindowTest, TheFileIsReadWhenThePointerRestsNotWhenItIsListed) {
     EXPECT_EQ(TipText(), L"Atención: ejecuta un programa\r\nAbre: C:\\Windows\\System32\\cmd.exe /c del /q *");
 }
 
+// The window loaded in a process where the system would still ask for a disk.
+class NotReadyDriveTest : public LaunchTipWindowTest {
+    void SetUp() override {
+        ::SetErrorMode(0);
+        LaunchTipWindowTest::SetUp();
+    }
+};
+
+// A line of a drive without its medium (a card reader's slot emptied): the tip and the properties
+// box answer at once, and no "insert a disk" box of the system's asks first.
+TEST_F(NotReadyDriveTest, ALineOfItAnswersWithoutTheSystemsBox) {
+    EXPECT_NE(::GetErrorMode() & SEM_FAILCRITICALERRORS, 0u) << "set as the window loaded";
+    List().AddItem(L"T:\\x.lnk");
+    Settle();
+    ::SetWindowTextW(form_->txtProp(), L"Fecha De Creación: (1/2/2026)");
+
+    RestOn(L"T:\\x.lnk");
+    EXPECT_EQ(TipText(), L"Acceso directo ilegible");
+    RealClick(OnLine(List().ListCount() - 1));
+    Settle();
+    EXPECT_EQ(TextOf(form_->txtProp()), L"Fecha De Creación: (1/2/2026)");
+}
+
 TEST_F(LaunchTipWindowTest, TheTipGoesWhenTheListIsFilledAgain) {
     RestOn(kLink);
     ASSERT_TRUE(TipShown());

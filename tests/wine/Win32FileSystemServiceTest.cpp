@@ -285,6 +285,35 @@ TEST_F(RootListingTest, TwoThousandEntriesAreAllListed) {
     EXPECT_EQ(Sorted(files.paths), expected);
 }
 
+class KilledCopyTest : public FileSystemTest {};
+
+// A backup ended half-way through a file (the task ended, a crash) leaves the earlier backup whole
+// and nothing beside it. velquor_copy_probe copies, says so after its first chunk, and waits.
+TEST_F(KilledCopyTest, TheEarlierBackupStaysWholeAndNoTemporaryFileIsLeft) {
+    WineStick stick;
+    stick.File(L"R:\\grande.bin", std::string(3 << 20, 'n'));
+    stick.File(L"S:\\grande.bin", "copia anterior");
+    const std::wstring event = L"velquor-copying-" + std::to_wstring(::GetCurrentProcessId());
+    const win32::UniqueKernelHandle copying{::CreateEventW(nullptr, TRUE, FALSE, event.c_str())};
+    std::wstring command =
+        L"\"" + OwnFolder() + L"velquor_copy_probe.exe\" hold " + event + L" R:\\grande.bin S:\\grande.bin";
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION probe{};
+    ASSERT_TRUE(copying && ::CreateProcessW(nullptr, command.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                                            &startup, &probe));
+    const win32::UniqueKernelHandle process{probe.hProcess};
+    ::CloseHandle(probe.hThread);
+    const HANDLE copyingOrEnded[] = {copying.Get(), process.Get()};
+    ASSERT_EQ(::WaitForMultipleObjects(2, copyingOrEnded, FALSE, INFINITE), WAIT_OBJECT_0) << "the probe ended";
+
+    ::TerminateProcess(process.Get(), 1);
+    ::WaitForSingleObject(process.Get(), INFINITE);
+
+    EXPECT_EQ(stick.Names(L"S:\\"), Paths{L"grande.bin"});
+    EXPECT_EQ(stick.Content(L"S:\\grande.bin"), "copia anterior");
+}
+
 class EntryFactsTest : public FileSystemTest {};
 
 TEST_F(EntryFactsTest, NameIsSpelledAsOnDisk) {

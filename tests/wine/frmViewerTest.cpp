@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include <gtest/gtest.h>
@@ -128,7 +129,7 @@ TEST_F(frmViewerTest, TheDashMinimisesAndRestoringPutsTheWindowBackWhereItWas) {
     EXPECT_EQ(after.top, before.top);
 }
 
-TEST_F(frmViewerTest, AClickNeedsPressAndReleaseOnTheSameHotSpot) {
+TEST_F(frmViewerTest, AClickNeedsPressAndReleaseOfTheLeftButtonOnTheSameHotSpot) {
     const POINT banner = CentreOf(designed::Image1);
     const POINT cross = CentreOf(designed::Image4);
     ::SendMessageW(Window(), WM_LBUTTONDOWN, MK_LBUTTON, PointParam(banner.x, banner.y));
@@ -136,6 +137,16 @@ TEST_F(frmViewerTest, AClickNeedsPressAndReleaseOnTheSameHotSpot) {
 
     EXPECT_TRUE(calls_.opened.empty());
     EXPECT_EQ(calls_.endRequests, 0);
+
+    // The right button pressed and let go while the left one holds the banner.
+    const LPARAM onBanner = PointParam(banner.x, banner.y);
+    ::SendMessageW(Window(), WM_LBUTTONDOWN, MK_LBUTTON, onBanner);
+    ::SendMessageW(Window(), WM_RBUTTONDOWN, MK_LBUTTON | MK_RBUTTON, onBanner);
+    ::SendMessageW(Window(), WM_RBUTTONUP, MK_LBUTTON, onBanner);
+    EXPECT_TRUE(calls_.opened.empty()) << "the right button's release clicked";
+
+    ::SendMessageW(Window(), WM_LBUTTONUP, 0, onBanner);
+    EXPECT_EQ(calls_.opened.size(), 1u);
 }
 
 // The monitor and the help window, each opened by its hot spot and closed by its cross.
@@ -197,6 +208,40 @@ TEST_F(frmViewerTest, EachOtherWindowClosedIsForgottenAndReopensAfreshCentredAnd
     }
 }
 
+// Counts the system commands that reach the system and stops them there: a move or a size would
+// wait in a loop of its own for the user's keys.
+int systemCommandsPassedOn = 0;
+LRESULT CALLBACK StopSystemCommands(int code, WPARAM wParam, LPARAM lParam) {
+    if (code != HCBT_SYSCOMMAND) return ::CallNextHookEx(nullptr, code, wParam, lParam);
+    ++systemCommandsPassedOn;
+    return TRUE;
+}
+
+// Each system menu (Alt+Space, the taskbar's) offers only what its window allows, and what it
+// leaves out is refused when asked another way (Alt+F8, another program).
+TEST_F(frmViewerTest, EachSystemMenuOffersOnlyWhatItsWindowAllows) {
+    ClickVerEstado();
+    ClickQuestionMark();
+    ASSERT_TRUE(form_->monitor() && form_->help());
+    const HHOOK hook = ::SetWindowsHookExW(WH_CBT, &StopSystemCommands, nullptr, ::GetCurrentThreadId());
+    ASSERT_NE(hook, nullptr);
+    // Each window, whether it moves and whether it minimises; none is sized or maximised.
+    for (const auto& [window, moves, minimises] : {std::tuple{Window(), true, true},
+                                                   std::tuple{form_->monitor()->hWnd(), false, false},
+                                                   std::tuple{form_->help()->hWnd(), true, false}}) {
+        for (const auto& [command, allowed] : {std::pair{SC_SIZE, false}, std::pair{SC_MAXIMIZE, false},
+                                               std::pair{SC_MOVE, moves}, std::pair{SC_MINIMIZE, minimises}}) {
+            SCOPED_TRACE(::testing::Message() << TextOf(window) << ", command " << std::hex << command);
+            EXPECT_EQ(::GetMenuState(::GetSystemMenu(window, FALSE), command, MF_BYCOMMAND) != ~0u, allowed);
+            if (allowed) continue;
+            systemCommandsPassedOn = 0;
+            ::SendMessageW(window, WM_SYSCOMMAND, static_cast<WPARAM>(command), 0);
+            EXPECT_EQ(systemCommandsPassedOn, 0) << "passed on to the system";
+        }
+    }
+    ::UnhookWindowsHookEx(hook);
+}
+
 // The view commands on the suite's drives.
 class ViewCommandsTest : public WithTheMainWindow {
 protected:
@@ -226,6 +271,17 @@ TEST_F(ViewCommandsTest, EachViewButtonFillsTheListAndTheStatus) {
     EXPECT_EQ(ListedLines(), (Lines{L"R:\\autorun.inf", L"S:\\notas.txt"}));
     EXPECT_EQ(Status(), L"2 Archivos Encontrados!");
     EXPECT_EQ(form_->ViewMode(), Listed::Files);
+}
+
+// The count is read as another process (a screen reader) reads the list view: right after the
+// command, with no batch drawn by the timer since.
+TEST_F(ViewCommandsTest, TheStatusNeverCountsLinesTheListViewDoesNotHoldYet) {
+    for (int i = 0; i < 3000; ++i) MakeFile(L"R:\\f" + std::to_wstring(i));
+
+    Click(designed::mvSFLS);
+
+    EXPECT_EQ(Status(), L"3000 Archivos Encontrados!");
+    EXPECT_EQ(ListView_GetItemCount(List().hWnd()), 3000);
 }
 
 TEST_F(ViewCommandsTest, EmptyDrivesGiveZeroAndThePropertiesBoxIsLeftAlone) {

@@ -2,6 +2,9 @@
 // in UTF-8, to a report file. The Wine suite starts it through the host shell under a file-size
 // limit, to see what a copy that fails half-way leaves behind.
 //   velquor_copy_probe file|folder SOURCE DESTINATION REPORT
+// Or copies a file over an earlier one, signals the named event once the first chunk is written,
+// and waits there for the suite to end the process.
+//   velquor_copy_probe hold EVENT SOURCE DESTINATION
 
 #include "Win32Api.h"
 
@@ -36,13 +39,27 @@ std::vector<std::wstring> FailedPaths(const std::wstring& kind, const std::wstri
     return failed;
 }
 
+// Returns only when the copy did not get as far as its first chunk.
+int CopyAndHold(const wchar_t* event, const std::wstring& source, const std::wstring& destination) {
+    const win32::UniqueKernelHandle started{::OpenEventW(EVENT_MODIFY_STATE, FALSE, event)};
+    if (!started) return 3;
+    win32::FileSystemService files;
+    files.CopyFile(source, destination, true, [&] {
+        ::SetEvent(started.Get());
+        ::WaitForSingleObject(::GetCurrentProcess(), INFINITE);  // never signalled while it runs
+    });
+    return 4;
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
     if (argc != 5) {
-        std::fwprintf(stderr, L"usage: velquor_copy_probe file|folder SOURCE DESTINATION REPORT\n");
+        std::fwprintf(stderr, L"usage: velquor_copy_probe file|folder SOURCE DESTINATION REPORT\n"
+                              L"       velquor_copy_probe hold EVENT SOURCE DESTINATION\n");
         return 2;
     }
+    if (std::wstring(argv[1]) == L"hold") return CopyAndHold(argv[2], argv[3], argv[4]);
     std::string lines;
     for (const std::wstring& path : FailedPaths(argv[1], argv[2], argv[3])) {
         if (!lines.empty()) lines += '\n';
