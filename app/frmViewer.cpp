@@ -3,6 +3,8 @@
 #include <windowsx.h>
 #include <dbt.h>
 
+#include <algorithm>
+
 #include "DoEvents.h"
 #include "Resources.h"
 #include "WebSite.h"
@@ -189,15 +191,36 @@ void frmViewer::lstViewer_ContextMenu(POINT screen) {
     AddMenuItem(menu.Get(), kUndoAttributes, L"Deshacer el último cambio de atributos", unhide_.CanUndo());
     const UINT chosen = static_cast<UINT>(::TrackPopupMenuEx(
         menu.Get(), TPM_RETURNCMD | TPM_RIGHTBUTTON | TPM_NONOTIFY, screen.x, screen.y, hWnd(), nullptr));
-    if (chosen == kMarkSuspicious) ListCommand([this] { suspicion_.MarkSuspicious(); });
-    if (chosen == kMarkHidden) ListCommand([this] { suspicion_.MarkHidden(); });
-    if (chosen == kShowMarked) DriveCommand([this] { unhide_.ShowMarkedEntries(); });
-    if (chosen == kUndoAttributes) DriveCommand([this] { unhide_.UndoLastChange(); });
+    switch (chosen) {
+    case kMarkSuspicious: return mnuMarkSuspicious_Click();
+    case kMarkHidden: return mnuMarkHidden_Click();
+    case kShowMarked: return mnuShowMarked_Click();
+    case kUndoAttributes: return mnuUndoAttributes_Click();
+    default: return;
+    }
+}
+
+void frmViewer::mnuMarkSuspicious_Click() {
+    ListCommand([this] { suspicion_.MarkSuspicious(); });
+}
+
+void frmViewer::mnuMarkHidden_Click() {
+    ListCommand([this] { suspicion_.MarkHidden(); });
+}
+
+void frmViewer::mnuShowMarked_Click() {
+    DriveCommand([this] { unhide_.ShowMarkedEntries(); });
+}
+
+void frmViewer::mnuUndoAttributes_Click() {
+    DriveCommand([this] { unhide_.UndoLastChange(); });
 }
 
 void frmViewer::SettleWatchedDrives() {
     const std::vector<std::wstring> drives = listing_.ListedDrives();
-    for (const std::wstring& gone : reinfection_.Drives()) reinfection_.Forget(gone);
+    for (const std::wstring& watched : reinfection_.Drives()) {
+        if (std::find(drives.begin(), drives.end(), watched) == drives.end()) reinfection_.Forget(watched);
+    }
     for (const std::wstring& drive : drives) reinfection_.Settle(drive, ReadRootItems(files_, drive, nullptr));
     watcher_->Watch(drives);
 }

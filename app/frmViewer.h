@@ -68,8 +68,13 @@ public:
     void cmdDeleteSel_Click();
     void cmdCopy_Click();
     void lstViewer_Click();
-    // The list's own menu, at a screen point: unhiding the marked entries, and undoing that.
+    // The list's own menu, at a screen point, and its items: marking what the malware left or
+    // hid, unhiding the marked entries, and undoing that.
     void lstViewer_ContextMenu(POINT screen);
+    void mnuMarkSuspicious_Click();
+    void mnuMarkHidden_Click();
+    void mnuShowMarked_Click();
+    void mnuUndoAttributes_Click();
     void Image1_Click();
     void Image2_Click();
     void Image3_Click();

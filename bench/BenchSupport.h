@@ -11,6 +11,7 @@
 #include <string>
 #include <vector>
 
+#include "DoEvents.h"
 #include "Owners.h"
 
 using Clock = std::chrono::steady_clock;
@@ -187,3 +188,33 @@ struct AnswerTally {
         over100Ms += answers.over100Ms;
     }
 };
+
+// The CPU time this process has used, in seconds.
+inline double CpuSeconds() {
+    FILETIME created;
+    FILETIME exited;
+    FILETIME kernel;
+    FILETIME user;
+    ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
+    const auto seconds = [](FILETIME time) {
+        return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32 | time.dwLowDateTime) / 1e7;
+    };
+    return seconds(kernel) + seconds(user);
+}
+
+inline double WallSeconds() {
+    LARGE_INTEGER frequency;
+    LARGE_INTEGER now;
+    ::QueryPerformanceFrequency(&frequency);
+    ::QueryPerformanceCounter(&now);
+    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
+}
+
+inline void CALLBACK EndTheLoop(HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(0); }
+
+// The program's own message loop, for the given time.
+inline void RunMessageLoopFor(int seconds) {
+    const UINT_PTR stop = ::SetTimer(nullptr, 0, static_cast<UINT>(seconds) * 1000, &EndTheLoop);
+    RunMessageLoop();
+    ::KillTimer(nullptr, stop);
+}

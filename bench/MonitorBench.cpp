@@ -11,74 +11,54 @@
 #include <cstdlib>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "ComApartment.h"
+#include "BenchSupport.h"
 #include "DoEvents.h"
 #include "Form1.h"
+#include "Win32FileSystemService.h"
 
 namespace {
 
 constexpr int kDefaultSeconds = 30;
 
-// Passes the questions on, counting the ticks: each tick asks about D: first.
-class CountedDrives final : public DriveTypes {
+// Passes the questions on to the system's, counting the ticks: each tick asks about D: first.
+class CountedDrives : public DriveFacts {
 public:
-    explicit CountedDrives(DriveTypes& answers) : answers_(answers) {}
+    std::vector<std::wstring> Drives() override { return system_.Drives(); }
     std::optional<std::wstring> DeviceOf(const std::wstring& drive) override {
         if (drive == L"D:") ++ticks;
-        return answers_.DeviceOf(drive);
+        return system_.DeviceOf(drive);
     }
-    UINT TypeOf(const std::wstring& drive) override { return answers_.TypeOf(drive); }
+    DriveKind DriveType(const std::wstring& drive) override { return system_.DriveType(drive); }
+    bool IsReady(const std::wstring& drive) override { return system_.IsReady(drive); }
+    std::optional<VolumeId> VolumeOf(const std::wstring& drive) override { return system_.VolumeOf(drive); }
 
     long long ticks = 0;
 
 private:
-    DriveTypes& answers_;
+    win32::FileSystemService system_;
 };
 
-// The system's drive types, every letter taken as there on a device of no known name: each tick
-// asks every type up to the first removable one.
-class AskingEveryLetter final : public DriveTypes {
+// Every letter taken as there on a device of no known name: each tick asks every type up to the
+// first removable one.
+class AskingEveryLetter final : public CountedDrives {
 public:
-    std::optional<std::wstring> DeviceOf(const std::wstring&) override { return std::wstring(); }
-    UINT TypeOf(const std::wstring& drive) override { return SystemDriveTypes().TypeOf(drive); }
+    std::optional<std::wstring> DeviceOf(const std::wstring& drive) override {
+        CountedDrives::DeviceOf(drive);
+        return std::wstring();
+    }
 };
 
 // No letter at all, and nothing asked of the system.
-class NoDrives final : public DriveTypes {
+class NoDrives final : public CountedDrives {
 public:
-    std::optional<std::wstring> DeviceOf(const std::wstring&) override { return std::nullopt; }
-    UINT TypeOf(const std::wstring&) override { return DRIVE_NO_ROOT_DIR; }
+    std::optional<std::wstring> DeviceOf(const std::wstring& drive) override {
+        if (drive == L"D:") ++ticks;
+        return std::nullopt;
+    }
 };
-
-double CpuSeconds() {
-    FILETIME created;
-    FILETIME exited;
-    FILETIME kernel;
-    FILETIME user;
-    ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
-    const auto seconds = [](FILETIME time) {
-        return (static_cast<ULONGLONG>(time.dwHighDateTime) << 32 | time.dwLowDateTime) / 1e7;
-    };
-    return seconds(kernel) + seconds(user);
-}
-
-double WallSeconds() {
-    LARGE_INTEGER frequency;
-    LARGE_INTEGER now;
-    ::QueryPerformanceFrequency(&frequency);
-    ::QueryPerformanceCounter(&now);
-    return static_cast<double>(now.QuadPart) / static_cast<double>(frequency.QuadPart);
-}
-
-void CALLBACK EndTheLoop(HWND, UINT, UINT_PTR, DWORD) { ::PostQuitMessage(0); }
-
-// The program's own message loop, for the given time.
-void RunMessageLoopFor(int seconds) {
-    const UINT_PTR stop = ::SetTimer(nullptr, 0, static_cast<UINT>(seconds) * 1000, &EndTheLoop);
-    RunMessageLoop();
-    ::KillTimer(nullptr, stop);
-}
 
 struct Cost {
     double percentOfACore = 0;
@@ -86,17 +66,16 @@ struct Cost {
 };
 
 // Opens the monitor on drives, shown, and pumps its messages for the given time.
-Cost MonitorCost(DriveTypes& drives, int seconds) {
-    CountedDrives counted(drives);
-    Form1 monitor(::GetModuleHandleW(nullptr), counted);
+Cost MonitorCost(CountedDrives& drives, int seconds) {
+    Form1 monitor(::GetModuleHandleW(nullptr), drives);
     if (!monitor.Create()) return {};
     monitor.Show();
     const double cpu = CpuSeconds();
     const double wall = WallSeconds();
-    counted.ticks = 0;
+    drives.ticks = 0;
     RunMessageLoopFor(seconds);
     const double elapsed = WallSeconds() - wall;
-    return {(CpuSeconds() - cpu) / elapsed * 100, static_cast<double>(counted.ticks) / elapsed};
+    return {(CpuSeconds() - cpu) / elapsed * 100, static_cast<double>(drives.ticks) / elapsed};
 }
 
 }  // namespace
@@ -109,9 +88,10 @@ int wmain(int argc, wchar_t** argv) {
     const ComApartment com;
     const int seconds = argc == 3 ? std::max(1, _wtoi(argv[2])) : kDefaultSeconds;
 
+    CountedDrives system;
     AskingEveryLetter everyLetter;
     NoDrives noDrives;
-    const Cost monitor = MonitorCost(SystemDriveTypes(), seconds);
+    const Cost monitor = MonitorCost(system, seconds);
     const Cost naive = MonitorCost(everyLetter, seconds);
     const Cost ticksAlone = MonitorCost(noDrives, seconds);
 

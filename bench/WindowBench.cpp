@@ -7,6 +7,8 @@
 
 #include "Win32Api.h"
 
+#include <commctrl.h>
+
 #include <cstdio>
 #include <string>
 #include <thread>
@@ -74,14 +76,19 @@ void ClickAt(HWND window, POINT spot, bool post) {
     ::SendMessageW(window, WM_LBUTTONUP, 0, at);
 }
 
-// Clicks a hot spot while another process pings the window; the seconds until the command was done.
-double TimedClick(HWND window, Rect spot, Pinger::Answers& heard) {
+// Runs a command of the window while another process pings it; the seconds until it was done.
+template <class Command> double TimedCommand(HWND window, Command command, Pinger::Answers& heard) {
     Pinger pinger(window);
     const auto start = Clock::now();
-    ClickAt(window, CentreOf(spot), false);
+    command();
     const double seconds = SecondsSince(start);
     heard = pinger.Stop();
     return seconds;
+}
+
+// Clicks a hot spot while another process pings the window; the seconds until the command was done.
+double TimedClick(HWND window, Rect spot, Pinger::Answers& heard) {
+    return TimedCommand(window, [&] { ClickAt(window, CentreOf(spot), false); }, heard);
 }
 
 // The main window, shown, with the world outside it saying Yes.
@@ -158,6 +165,24 @@ double BareDeletionSeconds(const std::wstring& drive, const std::vector<std::wst
     return SecondsSince(start);
 }
 
+// "Marcar lo sospechoso" and "Marcar lo ocultado": the attributes of every entry of the root, from
+// its listing, the bytes of each shortcut, and a yield for each.
+double BareSuspicionReadsSeconds(const std::wstring& drive) {
+    win32::FileSystemService files;
+    const auto start = Clock::now();
+    std::vector<std::wstring> shortcuts;
+    files.ForEachRootEntry(drive, [&](const std::wstring& path, Attributes) {
+        DoEvents();
+        if (path.ends_with(L".lnk")) shortcuts.push_back(path);
+    });
+    FileBytes bytes;
+    for (const std::wstring& shortcut : shortcuts) {
+        DoEvents();
+        files.ReadFileBytes(shortcut, kMostFileBytes + 1, bytes);
+    }
+    return SecondsSince(start);
+}
+
 // Every so many lines of the list, spread over it, kMarkedFiles in all.
 std::vector<bool> SpreadMarks(int lines) {
     std::vector<bool> marked(static_cast<size_t>(lines), false);
@@ -172,18 +197,57 @@ bool RemakeFiles(const std::vector<std::wstring>& lines) {
     return true;
 }
 
+std::wstring TextOf(HWND window) {
+    wchar_t text[256] = L"";
+    DWORD_PTR length = 0;
+    ::SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &length);
+    return text;
+}
+
 // The measures of the listing and of what follows it on the same window.
 struct ListingMeasures {
     Measure listing;
     Measure selectAll;
     Measure listingWithMonitor;
+    Measure markSuspicious;
+    Measure markHidden;
+    int suspiciousMarked = 0;
+    bool countAheadOfLines = false;  // the status line once told a count the list did not hold
 };
+
+// How many lines the status line tells, and how many the list view itself holds.
+bool CountAndLinesAgree(frmViewer& window) {
+    const int lines = ListView_GetItemCount(window.lstViewer().hWnd());
+    return TextOf(window.lblStatus()).starts_with(std::to_wstring(lines) + L" ");
+}
+
+int MarkedLines(frmViewer& window) {
+    int marked = 0;
+    for (int line = 0; line < window.lstViewer().ListCount(); ++line) marked += window.lstViewer().Selected(line);
+    return marked;
+}
 
 int MeasureListingRound(const std::wstring& drive, int& entries, ListingMeasures& measures) {
     ShownWindow window;
     Pinger::Answers heard;
     const double bareWalk = BareListingSeconds(drive, entries);
     measures.listing.Add(bareWalk, TimedClick(window->hWnd(), layout::frmViewer::mvSALL, heard), heard);
+    measures.countAheadOfLines = measures.countAheadOfLines || !CountAndLinesAgree(*window);
+
+    // The marks are shown once the list has drawn them.
+    const auto markAndShow = [&](void (frmViewer::*command)()) {
+        return [&, command] {
+            ((*window).*command)();
+            window->lstViewer().ShowAllLines();
+        };
+    };
+    const double suspicionReads = BareSuspicionReadsSeconds(drive);
+    measures.markSuspicious.Add(suspicionReads,
+                                TimedCommand(window->hWnd(), markAndShow(&frmViewer::mnuMarkSuspicious_Click), heard), heard);
+    measures.suspiciousMarked = MarkedLines(*window);
+    const double hiddenReads = BareSuspicionReadsSeconds(drive);
+    measures.markHidden.Add(hiddenReads, TimedCommand(window->hWnd(), markAndShow(&frmViewer::mnuMarkHidden_Click), heard),
+                            heard);
 
     const double bareReads = BarePropertiesSeconds(Lines(window->lstViewer()));
     measures.selectAll.Add(bareReads, TimedClick(window->hWnd(), layout::frmViewer::cmdSelAll, heard), heard);
@@ -303,13 +367,6 @@ bool MeasureCopy(const std::wstring& drive, int round, Measure& copy) {
            IsWholeCopy(byXcopy + L"\\respaldo");
 }
 
-std::wstring TextOf(HWND window) {
-    wchar_t text[256] = L"";
-    DWORD_PTR length = 0;
-    ::SendMessageTimeoutW(window, WM_GETTEXT, 256, reinterpret_cast<LPARAM>(text), SMTO_NORMAL, 10000, &length);
-    return text;
-}
-
 struct ProgramRun {
     double startSeconds = -1;
     double idleMegabytes = 0;
@@ -411,14 +468,21 @@ int wmain(int argc, wchar_t** argv) {
     const std::wstring count = std::to_wstring(entries);
     const std::wstring tree = std::to_wstring(kTreeFolders * kTreeFilesEach) + L" files in " +
                               std::to_wstring(kTreeFolders) + L" folders";
+    if (listings.countAheadOfLines) std::fwprintf(stderr, L"the status line told a count the list did not hold\n");
     std::wprintf(L"| Measure | Result | Reference (same run) | Ratio | Target |\n");
     std::wprintf(L"|---|---|---|---|---|\n");
-    PrintMeasure(L"\"VER ARCHIVOS Y CARPETAS\" on " + count + L" root entries, click to final count",
+    PrintMeasure(L"\"VER ARCHIVOS Y CARPETAS\" on " + count + L" root entries, click to final count and every line in the list",
                  L"bare walks with " + count + L" yields", listings.listing, L"<= 1.25x");
     PrintMeasure(L"\"SELECCIONAR TODO\" on " + count + L" lines, click to line 0 current",
                  L"bare properties reads of " + count + L" entries, one yield each", listings.selectAll, L"<= 1.5x");
     PrintMeasure(L"\"VER ARCHIVOS Y CARPETAS\" again with the connection monitor open",
                  L"bare walks with " + count + L" yields, no monitor", listings.listingWithMonitor, L"<= 1.25x");
+    PrintMeasure(L"\"Marcar lo sospechoso\" on " + count + L" root entries, " + std::to_wstring(listings.suspiciousMarked) +
+                     L" of them shortcuts to cmd.exe, click to marks shown",
+                 L"bare reads of every entry's attributes and each shortcut's bytes, one yield each",
+                 listings.markSuspicious, L"<= 1.5x");
+    PrintMeasure(L"\"Marcar lo ocultado\" on the same entries, click to marks shown",
+                 L"the same bare reads", listings.markHidden, L"<= 1.5x");
     PrintMeasure(L"\"BORRAR ARCHIVO(S)\" of " + std::to_wstring(kMarkedFiles) + L" marked files among " + count +
                      L" lines, click to relisted",
                  L"bare walk deleting them and relisting, with the same yields", markedDeletion, L"<= 1.3x");

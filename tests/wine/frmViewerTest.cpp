@@ -12,22 +12,13 @@
 #include "Owners.h"
 #include "support/MainWindowFixture.h"
 #include "support/TestDrives.h"
+#include "support/ListMenu.h"
+#include "support/StickFiles.h"
 #include "support/WindowTestSupport.h"
 
 namespace {
 
 using Lines = std::vector<std::wstring>;
-
-void MakeFile(const std::wstring& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-    HANDLE file = ::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, attributes, nullptr);
-    ASSERT_NE(file, INVALID_HANDLE_VALUE) << "cannot make " << ::GetLastError();
-    ::CloseHandle(file);
-}
-
-void MakeFolder(const std::wstring& path, DWORD attributes = FILE_ATTRIBUTE_NORMAL) {
-    ASSERT_TRUE(::CreateDirectoryW(path.c_str(), nullptr)) << ::GetLastError();
-    ::SetFileAttributesW(path.c_str(), attributes);
-}
 
 void MakeSizedFile(const std::wstring& path, LONGLONG size) {
     const win32::UniqueFile file{::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, 0, nullptr)};
@@ -39,11 +30,11 @@ void MakeSizedFile(const std::wstring& path, LONGLONG size) {
 
 // An infected stick R: and a second stick S:.
 void MakeInfectedSticks() {
-    MakeFile(L"R:\\autorun.inf", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
+    MakeFile(L"R:\\autorun.inf", "", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_READONLY);
     MakeFolder(L"R:\\RECYCLER", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     MakeFolder(L"R:\\RECYCLER\\S-1-5-21");
-    MakeFile(L"R:\\RECYCLER\\S-1-5-21\\x.exe", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
-    MakeFile(L"S:\\notas.txt");
+    MakeFile(L"R:\\RECYCLER\\S-1-5-21\\x.exe", "", FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN);
+    MakeFile(L"S:\\notas.txt", "");
 }
 
 bool Exists(const wchar_t* path) { return ::GetFileAttributesW(path) != INVALID_FILE_ATTRIBUTES; }
@@ -252,9 +243,9 @@ protected:
 };
 
 TEST_F(ViewCommandsTest, EachViewButtonFillsTheListAndTheStatus) {
-    MakeFile(L"R:\\autorun.inf", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
+    MakeFile(L"R:\\autorun.inf", "", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
     MakeFolder(L"R:\\RECYCLER", FILE_ATTRIBUTE_HIDDEN);
-    MakeFile(L"S:\\notas.txt");
+    MakeFile(L"S:\\notas.txt", "");
     MakeFolder(L"S:\\Fotos");
 
     Click(designed::mvSALL);
@@ -321,8 +312,8 @@ TEST_F(ViewCommandsTest, TheXIsHeardInTheMiddleOfAListing) {
 
 // Without double clicks for the window: two quick clicks on a hot spot run its command twice.
 TEST_F(ViewCommandsTest, ADoubleClickOnAHotSpotIsTwoClicks) {
-    MakeFile(L"R:\\a.txt");
-    MakeFile(L"R:\\b.txt");
+    MakeFile(L"R:\\a.txt", "");
+    MakeFile(L"R:\\b.txt", "");
     Click(designed::mvSFLS);
     Mark({L"R:\\a.txt"});
     const std::vector<bool> before = Marks();
@@ -511,58 +502,17 @@ TEST_F(CopyTest, WhatCouldNotBeCopiedIsToldInOneMessage) {
     EXPECT_TRUE(Exists(L"S:\\Copia\\autorun.inf"));
 }
 
-// The list's menu: what it offers, and its first item, on the suite's drive. The menu is read as
-// its loop first waits for the user (WM_ENTERIDLE to its owner), and the keys pressed in it then.
-struct MenuItem {
-    std::wstring text;
-    bool enabled;
-};
-std::vector<MenuItem> menuSeen;
-std::vector<UINT> keysForTheMenu;
-
-BOOL CALLBACK FindMenu(HWND window, LPARAM found) {
-    if (ClassOf(window) != L"#32768" || !::IsWindowVisible(window)) return TRUE;
-    *reinterpret_cast<HWND*>(found) = window;
-    return FALSE;
-}
-
-LRESULT CALLBACK ReadTheOpenMenu(int code, WPARAM wParam, LPARAM lParam) {
-    const auto& sent = *reinterpret_cast<const CWPSTRUCT*>(lParam);
-    HWND window = nullptr;
-    if (code == HC_ACTION && sent.message == WM_ENTERIDLE && sent.wParam == MSGF_MENU && menuSeen.empty()) {
-        ::EnumThreadWindows(::GetCurrentThreadId(), &FindMenu, reinterpret_cast<LPARAM>(&window));
-    }
-    if (window) {
-        const auto menu = reinterpret_cast<HMENU>(::SendMessageW(window, MN_GETHMENU, 0, 0));
-        for (int item = 0; item < ::GetMenuItemCount(menu); ++item) {
-            wchar_t text[128] = L"";
-            ::GetMenuStringW(menu, static_cast<UINT>(item), text, 128, MF_BYPOSITION);
-            const UINT state = ::GetMenuState(menu, static_cast<UINT>(item), MF_BYPOSITION);
-            menuSeen.push_back({text, (state & (MF_GRAYED | MF_DISABLED)) == 0});
-        }
-        for (const UINT key : keysForTheMenu) ::PostMessageW(window, WM_KEYDOWN, key, 0);
-    }
-    return ::CallNextHookEx(nullptr, code, wParam, lParam);
-}
-
+// The list's menu, on the suite's drive: unhiding and undo, and the keys that open it.
 class UnhideMenuTest : public WithTheMainWindow {
 protected:
     void SetUp() override {
         ASSERT_NO_FATAL_FAILURE(UseTheTestDrives());
         WithTheMainWindow::SetUp();
         MakeFolder(L"R:\\Documentos", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
-        MakeFile(L"R:\\Documentos\\carta.txt", FILE_ATTRIBUTE_HIDDEN);
+        MakeFile(L"R:\\Documentos\\carta.txt", "", FILE_ATTRIBUTE_HIDDEN);
         MakeFolder(L"R:\\RECYCLER", FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM);
         Click(designed::mvSFLD);
         Settle();
-        menuSeen.clear();
-        keysForTheMenu = {VK_ESCAPE};
-        hook_ = ::SetWindowsHookExW(WH_CALLWNDPROC, &ReadTheOpenMenu, nullptr, ::GetCurrentThreadId());
-        ASSERT_NE(hook_, nullptr);
-    }
-    void TearDown() override {
-        if (hook_) ::UnhookWindowsHookEx(hook_);
-        WithTheMainWindow::TearDown();
     }
     static DWORD AttributesOf(const wchar_t* path) { return ::GetFileAttributesW(path); }
     static void PressKeys(std::initializer_list<std::pair<WORD, bool>> keys) {
@@ -575,42 +525,42 @@ protected:
         }
         PumpMessages();
     }
+    // Whether the item with that text was offered enabled when the menu last opened.
+    bool Offered(const std::wstring& text) const {
+        for (const ListMenu::Item& item : menu_.Seen()) {
+            if (item.text == text) return item.enabled;
+        }
+        return false;
+    }
 
-    HHOOK hook_ = nullptr;
+    ListMenu menu_;
 };
 
-TEST_F(UnhideMenuTest, ARightClickOffersTheTwoCommandsEnabledAsTheListStands) {
-    RealRightClick(OnLine(0));
+constexpr wchar_t kShowMarked[] = L"Mostrar elementos marcados (quitar oculto y sistema)";
+constexpr wchar_t kUndo[] = L"Deshacer el último cambio de atributos";
 
-    ASSERT_EQ(menuSeen.size(), 2u) << "the menu did not open";
-    EXPECT_EQ(menuSeen[0].text, L"Mostrar elementos marcados (quitar oculto y sistema)");
-    EXPECT_FALSE(menuSeen[0].enabled) << "no line is marked";
-    EXPECT_EQ(menuSeen[1].text, L"Deshacer el último cambio de atributos");
-    EXPECT_FALSE(menuSeen[1].enabled) << "nothing to undo";
+TEST_F(UnhideMenuTest, UnhidingAndUndoAreOfferedAsTheListStands) {
+    menu_.Read(OnLine(0));
+
+    EXPECT_FALSE(Offered(kShowMarked)) << "no line is marked";
+    EXPECT_FALSE(Offered(kUndo)) << "nothing to undo";
 }
 
-TEST_F(UnhideMenuTest, ItsFirstItemUnhidesTheMarkedFolderThroughoutAndUndoHidesItAgain) {
+TEST_F(UnhideMenuTest, UnhidingShowsTheMarkedFolderThroughoutAndUndoHidesItAgain) {
     Mark({L"R:\\Documentos"});
-    keysForTheMenu = {VK_DOWN, VK_RETURN};
 
-    RealRightClick(OnLine(0));
-    PumpMessages();
+    menu_.Choose(OnLine(0), kShowMarked);
 
-    ASSERT_EQ(menuSeen.size(), 2u);
-    EXPECT_TRUE(menuSeen[0].enabled);
+    EXPECT_TRUE(Offered(kShowMarked));
     EXPECT_EQ(AttributesOf(L"R:\\Documentos") & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM), 0u);
     EXPECT_EQ(AttributesOf(L"R:\\Documentos\\carta.txt") & FILE_ATTRIBUTE_HIDDEN, 0u);
     EXPECT_NE(AttributesOf(L"R:\\RECYCLER") & FILE_ATTRIBUTE_HIDDEN, 0u) << "an unmarked folder stays hidden";
     EXPECT_EQ(Marks(), (std::vector<bool>{false, false})) << "relisted, marks cleared";
     EXPECT_EQ(Status(), L"2 Carpetas Encontradas!");
 
-    menuSeen.clear();
-    keysForTheMenu = {VK_DOWN, VK_DOWN, VK_RETURN};
-    RealRightClick(OnLine(0));
-    PumpMessages();
+    menu_.Choose(OnLine(0), kUndo);
 
-    ASSERT_EQ(menuSeen.size(), 2u);
-    EXPECT_TRUE(menuSeen[1].enabled);
+    EXPECT_TRUE(Offered(kUndo));
     EXPECT_NE(AttributesOf(L"R:\\Documentos") & FILE_ATTRIBUTE_HIDDEN, 0u);
     EXPECT_NE(AttributesOf(L"R:\\Documentos") & FILE_ATTRIBUTE_SYSTEM, 0u);
     EXPECT_NE(AttributesOf(L"R:\\Documentos\\carta.txt") & FILE_ATTRIBUTE_HIDDEN, 0u);
@@ -621,11 +571,11 @@ TEST_F(UnhideMenuTest, ShiftF10AndTheMenuKeyOpenTheMenuFromTheKeyboard) {
     ::SetFocus(form_->lstViewer().hWnd());
 
     PressKeys({{VK_SHIFT, true}, {VK_F10, true}, {VK_F10, false}, {VK_SHIFT, false}});
-    EXPECT_EQ(menuSeen.size(), 2u) << "Shift+F10 did not open the menu";
+    EXPECT_FALSE(menu_.Seen().empty()) << "Shift+F10 did not open the menu";
 
-    menuSeen.clear();
+    menu_.Forget();
     PressKeys({{VK_APPS, true}, {VK_APPS, false}});
-    EXPECT_EQ(menuSeen.size(), 2u) << "the menu key did not open the menu";
+    EXPECT_FALSE(menu_.Seen().empty()) << "the menu key did not open the menu";
 }
 
 // Drags of the main window, as the mouse messages give them and as the user's hand does.

@@ -41,6 +41,11 @@ public:
         PumpMessages();
     }
     const std::vector<Item>& Seen() const { return seen_; }
+    // Forgets the menu seen, to read the next one however it opens (the keyboard's menu keys).
+    void Forget() {
+        seen_.clear();
+        choice_.clear();
+    }
 
 private:
     void Open(POINT at, std::wstring choice) {
