@@ -59,17 +59,18 @@ void BackupCopy::cmdCopy_Click() {
 
 std::vector<ItemFailure> BackupCopy::CopyMarkedLines() {
     std::vector<ItemFailure> failures;
+    CopyRun run;
     CopiedCount = 0;
     // Shown for the whole walk: nothing else sets the caption meanwhile.
     viewer_.caption.SetText(kPleaseWait);
     ForEachMarkedLine(viewer_, MarkedWalk::Plain, [&](int line) {
-        CopyLine(viewer_.lstViewer.List(line), failures);
+        CopyLine(viewer_.lstViewer.List(line), run, failures);
         return LineAfter::Stays;
     });
     return failures;
 }
 
-void BackupCopy::CopyLine(const std::wstring& source, std::vector<ItemFailure>& failures) {
+void BackupCopy::CopyLine(const std::wstring& source, CopyRun& run, std::vector<ItemFailure>& failures) {
     FileSystemService& files = viewer_.files;
     const bool isFile = files.FileExists(source);
     if (!isFile && !files.FolderExists(source)) {
@@ -89,10 +90,10 @@ void BackupCopy::CopyLine(const std::wstring& source, std::vector<ItemFailure>& 
     AnsweringPace pace(viewer_.pump, viewer_.clock);
     const BetweenItems between = [&pace] { pace.Between(); };
     if (isFile) {
-        if (const auto error = files.CopyFile(source, target, true, between)) failures.push_back({source, error});
+        if (const auto error = files.CopyFile(source, target, true, run, between)) failures.push_back({source, error});
         return;
     }
-    const TreeReport report = files.CopyFolder(source, target, true, between);
+    const TreeReport report = files.CopyFolder(source, target, true, run, between);
     failures.insert(failures.end(), report.failures.begin(), report.failures.end());
 }
 

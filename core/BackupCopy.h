@@ -13,7 +13,8 @@ std::wstring WithTrailingBackslash(const std::wstring& path);
 std::wstring ProgressText(int copiedCount, int markedCount);
 
 // The backup half of the tool: copies the entries of the marked lines into a folder the user
-// picks, each under its own name, replacing what is there, with the progress panel showing.
+// picks, each under its own name, replacing what is there but what the same copy wrote, with the
+// progress panel showing.
 class BackupCopy {
 public:
     explicit BackupCopy(Viewer& viewer);
@@ -28,8 +29,8 @@ public:
 
 private:
     std::vector<ItemFailure> CopyMarkedLines();
-    // Copies the entry of a marked line; what failed goes to failures.
-    void CopyLine(const std::wstring& source, std::vector<ItemFailure>& failures);
+    // Copies the entry of a marked line as part of run; what failed goes to failures.
+    void CopyLine(const std::wstring& source, CopyRun& run, std::vector<ItemFailure>& failures);
     void ShowProgress();
 
     Viewer& viewer_;

@@ -3,6 +3,7 @@
 #include <cstdint>
 #include <functional>
 #include <optional>
+#include <set>
 #include <string>
 #include <system_error>
 #include <vector>
@@ -56,11 +57,32 @@ inline constexpr Attributes kArchive = 0x20;
 inline bool HiddenOrSystem(Attributes attributes) { return (attributes & (kHidden | kSystem)) != 0; }
 }  // namespace attributes
 
+// What makes an entry itself, whatever name or link leads to it: its volume and its file number.
+struct EntryId {
+    std::uint64_t volume = 0;
+    std::uint64_t file = 0;
+
+    auto operator<=>(const EntryId&) const = default;
+};
+
 // One entry whose attributes a walk changed, with what they were and what they became.
 struct AttributeChange {
     std::wstring path;
     Attributes before;
     Attributes after;
+    EntryId id;  // the entry changed, so that no other one at its path is changed back
+};
+
+// What one backup run has written so far, files and folders alike. Names that differ only in case
+// meet at one name on a case-blind disk: a later item of the run must not take an earlier one's
+// place, nor add its tree to a folder the run made for another.
+class CopyRun {
+public:
+    void Wrote(const EntryId& entry) { written_.insert(entry); }
+    bool HasWritten(const EntryId& entry) const { return written_.contains(entry); }
+
+private:
+    std::set<EntryId> written_;
 };
 
 // What a walk over attributes did and did not manage.
@@ -111,19 +133,21 @@ public:
     // reported (VelquorError::LinkNotFollowed). Each file is written under a temporary name beside
     // its target and put in place only once complete, so a copy that fails leaves an earlier
     // target as it was and no partial file; the copy keeps the source's attributes and last
-    // write time, and replaces an earlier target whatever its attributes.
+    // write time, and replaces an earlier target whatever its attributes. What run has written
+    // is never replaced nor copied into (VelquorError::NameAlreadyCopied); what a copy writes is
+    // added to run.
 
     // Copies one file to the full target name, replacing an existing file when overwrite is set.
     // The callback between runs after each chunk of a large file.
     virtual std::error_code CopyFile(const std::wstring& source, const std::wstring& destination,
-                                     bool overwrite, const BetweenItems& between) = 0;
+                                     bool overwrite, CopyRun& run, const BetweenItems& between) = 0;
     // Creates or reuses the destination folder and copies the whole tree into it; each folder
     // of the copy takes its source's attributes and times once its contents are in. A
     // destination that is the source or lies inside it, however it is reached, is refused
     // before anything is made. Every item that fails is reported and the rest is still copied.
     // The callback between runs after each item and each chunk of a large file.
     virtual TreeReport CopyFolder(const std::wstring& source, const std::wstring& destination,
-                                  bool overwrite, const BetweenItems& between) = 0;
+                                  bool overwrite, CopyRun& run, const BetweenItems& between) = 0;
     // Deletion takes only a root entry of a drive ("E:\\autorun.inf"); any other path is refused
     // with VelquorError::NotARootEntry. A link is removed as a link and its target is never
     // touched; where the platform cannot remove a link by itself, the link stays and is reported
@@ -139,16 +163,15 @@ public:
     virtual TreeReport DeleteFolder(const std::wstring& path, bool force,
                                     const BetweenItems& between) = 0;
 
-    // The entry's own attributes; nothing when they cannot be read, and for a link (not every
-    // system shows a link's own, and its target's are not the entry's).
-    virtual std::optional<Attributes> GetAttributes(const std::wstring& path) = 0;
-    // Gives the entry exactly these attributes (the folder bit aside); an entry that is a link is
-    // refused (VelquorError::LinkNotFollowed).
-    virtual std::error_code SetAttributes(const std::wstring& path, Attributes attributes) = 0;
     // Takes the attributes in mask off a root entry and, for a folder, off everything inside it,
     // never through a link (a link and its target keep theirs; a link met is reported); records
     // every change made and every failure. Any other path than a root entry is refused with
     // VelquorError::NotARootEntry. The callback between runs after each item.
     virtual AttributeReport ClearAttributes(const std::wstring& path, Attributes mask,
                                             const BetweenItems& between) = 0;
+    // Gives the entry a clearing changed exactly the attributes it had before, reaching it from
+    // its drive's root: a link met at any depth is refused (VelquorError::LinkNotFollowed), and
+    // so is another entry now at its path (VelquorError::NotTheChangedEntry); one gone since
+    // gives std::errc::no_such_file_or_directory.
+    virtual std::error_code RestoreAttributes(const AttributeChange& change) = 0;
 };

@@ -65,10 +65,9 @@ void Unhide::UndoLastChange() {
     AnsweringPace pace(viewer_.pump, viewer_.clock);
     for (auto change = lastChanges_.rbegin(); change != lastChanges_.rend(); ++change) {
         pace.Between();
-        if (!files.GetAttributes(change->path)) continue;  // gone since: nothing to give back
-        if (const auto error = files.SetAttributes(change->path, change->before)) {
-            failures.push_back({change->path, error});
-        }
+        const std::error_code error = files.RestoreAttributes(*change);
+        // Gone since: nothing to give back.
+        if (error && error != std::errc::no_such_file_or_directory) failures.push_back({change->path, error});
     }
     lastChanges_.clear();
     lastChangedLines_.clear();

@@ -23,9 +23,10 @@ public:
     // Walks the list as the deletion does, making each marked line current; afterwards one message
     // names whatever could not be changed. The drive's own hidden folders stay as they are.
     void ShowMarkedEntries();
-    // Puts back exactly the attributes the last run took off, on the entries that still exist,
-    // and only while every drive it changed holds the same volume: a stick swapped for another
-    // under the same letter is left alone, and one message says so.
+    // Puts back exactly the attributes the last run took off, on the entries that still exist
+    // and are still the ones it changed, never through a link, and only while every drive it
+    // changed holds the same volume: a stick swapped for another under the same letter is left
+    // alone, and one message says so.
     void UndoLastChange();
 
 private:

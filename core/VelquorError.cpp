@@ -29,6 +29,10 @@ public:
             return "El destino es el mismo archivo que se copia.";
         case VelquorError::NotOpenedByExactName:
             return "No se pudo abrir este elemento con su nombre exacto.";
+        case VelquorError::NotTheChangedEntry:
+            return "Ya no es el elemento que se cambió.";
+        case VelquorError::NameAlreadyCopied:
+            return "Ya se copió otro elemento con el mismo nombre.";
         }
         return "Error desconocido.";
     }

@@ -14,6 +14,8 @@ enum class VelquorError {
     EntryGone = 8,                // a listed entry that is no longer there
     DestinationIsSource = 9,      // a file copied onto itself
     NotOpenedByExactName = 10,    // an entry the platform cannot open as the name it is listed by
+    NotTheChangedEntry = 11,      // another entry now where one whose attributes changed was
+    NameAlreadyCopied = 12,       // a copy's target that the same backup run wrote for another
 };
 
 const std::error_category& VelquorCategory();

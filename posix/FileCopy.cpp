@@ -30,16 +30,16 @@ std::error_code OpenSource(int folder, const std::string& name, UniqueFd& file,
 
 // Why target may not take a copy of source, or nothing. A link as target is replaced, never
 // written through.
-std::error_code CheckTarget(const std::string& target, const struct stat& source, bool overwrite) {
+std::error_code CheckTarget(const std::string& target, const struct stat& source, bool overwrite,
+                            const CopyRun& run) {
     struct stat facts {};
     if (::lstat(target.c_str(), &facts) != 0) {
         return errno == ENOENT ? std::error_code{} : LastError();
     }
     if (!overwrite) return Failure(std::errc::file_exists);
     if (S_ISDIR(facts.st_mode)) return Failure(std::errc::is_a_directory);
-    if (facts.st_dev == source.st_dev && facts.st_ino == source.st_ino) {
-        return VelquorError::DestinationIsSource;
-    }
+    if (run.HasWritten(IdOf(facts))) return VelquorError::NameAlreadyCopied;
+    if (IdOf(facts) == IdOf(source)) return VelquorError::DestinationIsSource;
     return {};
 }
 
@@ -135,14 +135,16 @@ std::error_code CopyBytes(int from, const struct stat& facts, int to, const Betw
     }
 }
 
-// Creates the folder, or accepts one that is already there; an earlier copy left read-only
-// must take the new contents all the same (it gets its source's attributes once they are in).
-std::error_code MakeFolder(const std::string& folder) {
-    if (::mkdir(folder.c_str(), 0777) == 0) return {};
-    if (errno != EEXIST) return LastError();
+// Creates the folder, or accepts one that is already there unless run copied another tree into
+// it; an earlier copy left read-only must take the new contents all the same (it gets its
+// source's attributes once they are in).
+std::error_code MakeFolder(const std::string& folder, CopyRun& run) {
+    if (::mkdir(folder.c_str(), 0777) != 0 && errno != EEXIST) return LastError();
     struct stat facts {};
     if (::stat(folder.c_str(), &facts) != 0) return LastError();
     if (!S_ISDIR(facts.st_mode)) return Failure(std::errc::file_exists);
+    if (run.HasWritten(IdOf(facts))) return VelquorError::NameAlreadyCopied;
+    run.Wrote(IdOf(facts));
     if (!IsReadOnly(facts.st_mode)) return {};
     return ::chmod(folder.c_str(), (facts.st_mode & 07777) | S_IWUSR) == 0 ? std::error_code{}
                                                                            : LastError();
@@ -181,10 +183,11 @@ std::error_code CheckDestination(int source, const std::string& destination) {
 // its contents are in (so that a read-only one does not keep them out).
 class TreeCopy final : public TreeWalk::Visitor {
 public:
-    TreeCopy(std::string destination, bool overwrite, const BetweenItems& between,
+    TreeCopy(std::string destination, bool overwrite, CopyRun& run, const BetweenItems& between,
              TreeReport& report)
         : destination_(std::move(destination)),
           overwrite_(overwrite),
+          run_(run),
           between_(between),
           report_(report) {}
 
@@ -193,7 +196,7 @@ public:
         const std::string target = targets_.back() + '/' + name;
         if (S_ISLNK(facts.st_mode)) {
             report_.Add(shown, VelquorError::LinkNotFollowed);
-        } else if (auto error = CopyFileAt(folder, name, target, overwrite_, between_)) {
+        } else if (auto error = CopyFileAt(folder, name, target, overwrite_, run_, between_)) {
             report_.Add(shown, error);
         }
         CallBetween(between_);
@@ -208,7 +211,7 @@ public:
         const bool top = targets_.empty();
         std::string target = top ? destination_ : targets_.back() + '/' + entered.name;
         std::error_code error = top ? CheckDestination(opened, destination_) : std::error_code{};
-        if (!error) error = MakeFolder(target);
+        if (!error) error = MakeFolder(target, run_);
         if (error) {
             report_.Add(entered.shown, error);
             return false;
@@ -238,6 +241,7 @@ public:
 private:
     const std::string destination_;
     const bool overwrite_;
+    CopyRun& run_;
     const BetweenItems& between_;
     TreeReport& report_;
     std::vector<std::string> targets_;  // the copy of each folder being walked
@@ -246,23 +250,27 @@ private:
 }  // namespace
 
 std::error_code CopyFileAt(int folder, const std::string& name, const std::string& target,
-                           bool overwrite, const BetweenItems& between) {
+                           bool overwrite, CopyRun& run, const BetweenItems& between) {
     UniqueFd source;
     struct stat facts {};
     if (auto error = OpenSource(folder, name, source, facts)) return error;
-    if (auto error = CheckTarget(target, facts, overwrite)) return error;
+    if (auto error = CheckTarget(target, facts, overwrite, run)) return error;
     TempFile copy;
     if (auto error = copy.Create(FolderOf(target))) return error;
     if (auto error = CopyBytes(source.Get(), facts, copy.Fd(), between)) return error;
     if (auto error = CopyAttributesAndTime(source.Get(), facts, copy.Fd())) return error;
-    return copy.PutInPlace(target, overwrite);
+    struct stat written {};
+    if (::fstat(copy.Fd(), &written) != 0) return LastError();
+    if (auto error = copy.PutInPlace(target, overwrite)) return error;
+    run.Wrote(IdOf(written));
+    return {};
 }
 
 void CopyTree(const std::string& source, const std::string& target, const std::wstring& shown,
-              bool overwrite, const BetweenItems& between, TreeReport& report) {
+              bool overwrite, CopyRun& run, const BetweenItems& between, TreeReport& report) {
     UniqueFd parent{::open(FolderOf(source).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
     if (!parent) return report.Add(shown, LastError());
-    TreeCopy copy(target, overwrite, between, report);
+    TreeCopy copy(target, overwrite, run, between, report);
     TreeWalk(copy).Run(std::move(parent), source.substr(source.find_last_of('/') + 1), shown);
 }
 

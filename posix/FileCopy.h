@@ -10,9 +10,9 @@ namespace posix {
 
 // Copies the regular file name of folder (a descriptor, or AT_FDCWD for a path) to target.
 std::error_code CopyFileAt(int folder, const std::string& name, const std::string& target,
-                           bool overwrite, const BetweenItems& between);
+                           bool overwrite, CopyRun& run, const BetweenItems& between);
 // Copies the folder source with its whole tree to target.
 void CopyTree(const std::string& source, const std::string& target, const std::wstring& shown,
-              bool overwrite, const BetweenItems& between, TreeReport& report);
+              bool overwrite, CopyRun& run, const BetweenItems& between, TreeReport& report);
 
 }  // namespace posix

@@ -38,23 +38,32 @@ const DriveMapping* FindDrive(const std::vector<DriveMapping>& drives, std::wstr
     return found == drives.end() ? nullptr : &*found;
 }
 
-// The host path behind a drive-form path; nullopt when it names no known drive, is relative to
-// the drive ("E:x") or climbs with "." or ".." (which could leave the drive's folder).
-std::optional<std::string> HostPath(const std::vector<DriveMapping>& drives,
-                                    std::wstring_view path) {
-    const DriveMapping* drive = FindDrive(drives, path.substr(0, 2));
-    if (!drive) return std::nullopt;
+// The host names of the components of a drive-form path below its drive ("Fotos", "a.jpg" of
+// "E:\\Fotos\\a.jpg"); nullopt when the path is relative to the drive ("E:x") or climbs with "." or
+// ".." (which could leave the drive's folder).
+std::optional<std::vector<std::string>> PartsBelowDrive(std::wstring_view path) {
     const std::wstring_view rest = path.substr(2);
     if (!rest.empty() && !IsSeparator(rest.front())) return std::nullopt;
-    std::string host = drive->folder;
+    std::vector<std::string> parts;
     std::size_t start = 0;
     while (start < rest.size()) {
         const std::size_t end = std::min(rest.find_first_of(L"\\/", start), rest.size());
         const std::wstring_view part = rest.substr(start, end - start);
         if (IsDotOrDotDot(part)) return std::nullopt;
-        if (!part.empty()) host.append("/").append(ToUtf8(part));
+        if (!part.empty()) parts.push_back(ToUtf8(part));
         start = end + 1;
     }
+    return parts;
+}
+
+// The host path behind a drive-form path; nullopt when it names no known drive or has no parts.
+std::optional<std::string> HostPath(const std::vector<DriveMapping>& drives,
+                                    std::wstring_view path) {
+    const DriveMapping* drive = FindDrive(drives, path.substr(0, 2));
+    const auto parts = drive ? PartsBelowDrive(path) : std::nullopt;
+    if (!parts) return std::nullopt;
+    std::string host = drive->folder;
+    for (const std::string& part : *parts) host.append("/").append(part);
     return host;
 }
 
@@ -273,7 +282,7 @@ private:
         const Attributes after = before & ~mask_;
         if (after == before) return;
         if (auto error = WriteAttributes(fd, facts, after)) return Failed(shown, error);
-        report_.changes.push_back({shown, before, after});
+        report_.changes.push_back({shown, before, after, IdOf(facts)});
     }
 
     const Attributes mask_;
@@ -395,23 +404,23 @@ std::error_code FileSystemService::ReadFileBytes(const std::wstring& path, std::
 
 std::error_code FileSystemService::CopyFile(const std::wstring& source,
                                                  const std::wstring& destination, bool overwrite,
-                                                 const BetweenItems& between) {
+                                                 CopyRun& run, const BetweenItems& between) {
     const auto from = HostPath(drives_, source);
     const auto to = HostPath(drives_, destination);
     if (!from || !to) return VelquorError::NotADrivePath;
-    return CopyFileAt(AT_FDCWD, *from, *to, overwrite, between);
+    return CopyFileAt(AT_FDCWD, *from, *to, overwrite, run, between);
 }
 
 TreeReport FileSystemService::CopyFolder(const std::wstring& source,
                                               const std::wstring& destination, bool overwrite,
-                                              const BetweenItems& between) {
+                                              CopyRun& run, const BetweenItems& between) {
     TreeReport report;
     const auto from = HostPath(drives_, source);
     const auto to = HostPath(drives_, destination);
     if (!from || !to) {
         report.Add(source, VelquorError::NotADrivePath);
     } else {
-        CopyTree(*from, *to, source, overwrite, between, report);
+        CopyTree(*from, *to, source, overwrite, run, between, report);
     }
     return report;
 }
@@ -454,28 +463,6 @@ TreeReport FileSystemService::DeleteFolder(const std::wstring& path, bool force,
     return report;
 }
 
-std::optional<Attributes> FileSystemService::GetAttributes(const std::wstring& path) {
-    const auto host = HostPath(drives_, path);
-    UniqueFd entry;
-    struct stat facts {};
-    Attributes attributes = 0;
-    if (!host || OpenAsItself(AT_FDCWD, *host, entry, facts) ||
-        ReadAttributes(entry.Get(), facts, attributes)) {
-        return std::nullopt;
-    }
-    return attributes;
-}
-
-std::error_code FileSystemService::SetAttributes(const std::wstring& path,
-                                                      Attributes attributes) {
-    const auto host = HostPath(drives_, path);
-    if (!host) return VelquorError::NotADrivePath;
-    UniqueFd entry;
-    struct stat facts {};
-    if (auto error = OpenAsItself(AT_FDCWD, *host, entry, facts)) return error;
-    return WriteAttributes(entry.Get(), facts, attributes);
-}
-
 AttributeReport FileSystemService::ClearAttributes(const std::wstring& path, Attributes mask,
                                                         const BetweenItems& between) {
     AttributeReport report;
@@ -492,6 +479,26 @@ AttributeReport FileSystemService::ClearAttributes(const std::wstring& path, Att
         clearing.Meet(entry.root.Get(), entry.name, path, facts);
     }
     return report;
+}
+
+// Component by component from the drive's root folder, each opened as itself, so that a link put
+// anywhere on the way since the clearing is met as the link it is.
+std::error_code FileSystemService::RestoreAttributes(const AttributeChange& change) {
+    const DriveMapping* drive = FindDrive(drives_, change.path.substr(0, 2));
+    const auto parts = drive ? PartsBelowDrive(change.path) : std::nullopt;
+    if (!parts || parts->empty()) return VelquorError::NotADrivePath;
+    UniqueFd folder{::open(drive->folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC)};
+    if (!folder) return LastError();
+    for (auto part = parts->begin(); part + 1 != parts->end(); ++part) {
+        UniqueFd next = OpenFolder(folder.Get(), *part);
+        if (!next) return WhyNotEntered(folder.Get(), *part, LastError());
+        folder = std::move(next);
+    }
+    UniqueFd entry;
+    struct stat facts {};
+    if (auto error = OpenAsItself(folder.Get(), parts->back(), entry, facts)) return error;
+    if (IdOf(facts) != change.id) return VelquorError::NotTheChangedEntry;
+    return WriteAttributes(entry.Get(), facts, change.before);
 }
 
 }  // namespace posix

@@ -12,6 +12,7 @@
 #include <system_error>
 #include <vector>
 
+#include "FileSystemService.h"
 #include "Owners.h"
 #include "PathText.h"
 
@@ -38,6 +39,10 @@ template <class Visit> std::error_code ForEachEntry(DIR* dir, Visit visit) {
         if (!entry) return errno == 0 ? std::error_code{} : LastError();
         if (!IsDotOrDotDot(entry->d_name)) visit(*entry);
     }
+}
+
+inline EntryId IdOf(const struct stat& facts) {
+    return {static_cast<std::uint64_t>(facts.st_dev), static_cast<std::uint64_t>(facts.st_ino)};
 }
 
 // The names in a folder opened as fd (which stays open for the caller), read in full before

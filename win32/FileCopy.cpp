@@ -20,24 +20,10 @@ constexpr DWORD kProtecting = FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_HIDDEN |
                               FILE_ATTRIBUTE_SYSTEM;
 constexpr DWORD kAttributeAccess = FILE_READ_ATTRIBUTES | FILE_WRITE_ATTRIBUTES | SYNCHRONIZE;
 
-// What makes an entry itself, whatever name or link leads to it.
-struct FileId {
-    DWORD volume = 0;
-    std::uint64_t index = 0;
-
-    bool operator==(const FileId&) const = default;
-};
-
-std::optional<FileId> IdOf(HANDLE handle) {
-    BY_HANDLE_FILE_INFORMATION info{};
-    if (!::GetFileInformationByHandle(handle, &info)) return std::nullopt;
-    return FileId{info.dwVolumeSerialNumber,
-                  (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
-}
-
 // Why the entry at target may not give its place to a copy of source, or nothing (also when it
 // is gone meanwhile). A link as target is replaced, never written through.
-std::error_code CheckTarget(HANDLE source, const std::wstring& target, bool overwrite) {
+std::error_code CheckTarget(HANDLE source, const std::wstring& target, bool overwrite,
+                            const CopyRun& run) {
     OpenedEntry existing;
     const std::error_code error = Open(target, FILE_READ_ATTRIBUTES | SYNCHRONIZE, existing);
     if (error == std::errc::no_such_file_or_directory) return {};
@@ -47,6 +33,7 @@ std::error_code CheckTarget(HANDLE source, const std::wstring& target, bool over
     const auto sourceId = IdOf(source);
     const auto targetId = IdOf(existing.handle.Get());
     if (!sourceId || !targetId) return LastError();
+    if (run.HasWritten(*targetId)) return VelquorError::NameAlreadyCopied;
     if (*sourceId == *targetId) return VelquorError::DestinationIsSource;
     return {};
 }
@@ -185,10 +172,10 @@ void Reprotect(const std::wstring& target, DWORD attributes) {
 
 // Most targets are not there yet: what is there is looked at only when the system says so.
 std::error_code PutInPlace(HANDLE source, TempFile& copy, const std::wstring& target,
-                           bool overwrite) {
+                           bool overwrite, const CopyRun& run) {
     const std::error_code error = copy.RenameTo(target, false);
     if (error != std::errc::file_exists) return error;
-    if (auto refused = CheckTarget(source, target, overwrite)) return refused;
+    if (auto refused = CheckTarget(source, target, overwrite, run)) return refused;
     const std::optional<DWORD> unprotected = Unprotect(target);
     if (auto failed = copy.RenameTo(target, true)) {
         // The earlier copy stays: with what it had, as far as the system lets it.
@@ -198,27 +185,39 @@ std::error_code PutInPlace(HANDLE source, TempFile& copy, const std::wstring& ta
     return {};
 }
 
+UniqueFile OpenResolved(const std::wstring& full) {
+    return UniqueFile{::CreateFileW(full.c_str(), FILE_READ_ATTRIBUTES | SYNCHRONIZE, kShareAll,
+                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
+}
+
+// Takes the folder at full as the copy of one tree of run: one that the run copied another tree
+// into is refused.
+std::error_code ClaimFolder(const std::wstring& full, CopyRun& run) {
+    const UniqueFile folder = OpenResolved(full);
+    const auto id = folder ? IdOf(folder.Get()) : std::nullopt;
+    if (!id) return LastError();
+    if (run.HasWritten(*id)) return VelquorError::NameAlreadyCopied;
+    run.Wrote(*id);
+    return {};
+}
+
 // Creates the folder, or accepts the one already there. An earlier copy left read-only (which
 // under Wine keeps files out) takes the new contents all the same: it gets its source's
 // attributes once they are in.
-std::error_code EnsureFolder(const std::wstring& full) {
-    if (::CreateDirectoryW(full.c_str(), nullptr)) return {};
+std::error_code EnsureFolder(const std::wstring& full, CopyRun& run) {
+    if (::CreateDirectoryW(full.c_str(), nullptr)) return ClaimFolder(full, run);
     const DWORD error = ::GetLastError();
     const DWORD attributes = ::GetFileAttributesW(full.c_str());
     if (error != ERROR_ALREADY_EXISTS || attributes == INVALID_FILE_ATTRIBUTES ||
         !IsFolder(attributes)) {
         return Error(error);
     }
+    if (auto refused = ClaimFolder(full, run)) return refused;
     if ((attributes & FILE_ATTRIBUTE_READONLY) == 0) return {};
     const DWORD writable = attributes & ~(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY);
     return ::SetFileAttributesW(full.c_str(), writable ? writable : FILE_ATTRIBUTE_NORMAL)
                ? std::error_code{}
                : LastError();
-}
-
-UniqueFile OpenResolved(const std::wstring& full) {
-    return UniqueFile{::CreateFileW(full.c_str(), FILE_READ_ATTRIBUTES | SYNCHRONIZE, kShareAll,
-                                    nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
 }
 
 // The nearest entry of full (long form) that exists, opened as the system resolves it.
@@ -275,10 +274,11 @@ std::error_code CheckDestination(HANDLE source, const std::wstring& destination)
 // its contents are in (a read-only folder must not keep them out).
 class TreeCopy final : public TreeWalk::Visitor {
 public:
-    TreeCopy(std::wstring destination, bool overwrite, const BetweenItems& between,
+    TreeCopy(std::wstring destination, bool overwrite, CopyRun& run, const BetweenItems& between,
              TreeReport& report)
         : destination_(std::move(destination)),
           overwrite_(overwrite),
+          run_(run),
           between_(between),
           report_(report) {}
 
@@ -290,7 +290,7 @@ public:
         if (found != Found::File) {
             report_.Add(item.plain, WhyNotItself(found));
         } else if (auto error = CopyOpenedFile(entry.handle.Get(), TargetOf(item), overwrite_,
-                                               between_)) {
+                                               run_, between_)) {
             report_.Add(item.plain, error);
         }
         CallBetween(between_);
@@ -305,7 +305,7 @@ public:
                                                       &level.basics, sizeof level.basics)) {
             error = LastError();
         }
-        if (!error) error = EnsureFolder(level.target);
+        if (!error) error = EnsureFolder(level.target, run_);
         if (error) {
             report_.Add(folder.at.plain, error);
             return false;
@@ -353,6 +353,7 @@ private:
 
     const std::wstring destination_;
     const bool overwrite_;
+    CopyRun& run_;
     const BetweenItems& between_;
     TreeReport& report_;
     std::vector<Level> levels_;  // one for each folder being copied
@@ -363,22 +364,24 @@ private:
 // The bytes go to a temporary file beside the target, which takes the target's place only once
 // complete: a copy that fails leaves an earlier target as it was, and no partial file.
 std::error_code CopyOpenedFile(HANDLE source, const std::wstring& target, bool overwrite,
-                               const BetweenItems& between) {
+                               CopyRun& run, const BetweenItems& between) {
     TempFile copy;
     if (auto error = copy.Create(FolderOf(target))) return error;
-    std::error_code error = CopyBytes(source, copy.Handle(), between);
+    const auto written = IdOf(copy.Handle());
+    std::error_code error = written ? CopyBytes(source, copy.Handle(), between) : LastError();
     if (!error) error = CopyBasics(source, copy.Handle());
-    if (!error) error = PutInPlace(source, copy, target, overwrite);
+    if (!error) error = PutInPlace(source, copy, target, overwrite, run);
     if (error) {
         copy.Discard();
         return error;
     }
+    run.Wrote(*written);
     return copy.Close();
 }
 
 void CopyTree(const Location& source, ListedEntry opened, const std::wstring& target,
-              bool overwrite, const BetweenItems& between, TreeReport& report) {
-    TreeCopy copy(target, overwrite, between, report);
+              bool overwrite, CopyRun& run, const BetweenItems& between, TreeReport& report) {
+    TreeCopy copy(target, overwrite, run, between, report);
     TreeWalk(copy).Run(source, std::move(opened));
 }
 

@@ -17,9 +17,9 @@ inline constexpr DWORD kReadAccess = FILE_READ_DATA | FILE_READ_ATTRIBUTES | SYN
 
 // Copies the bytes, attributes and last write time of an opened file to target.
 std::error_code CopyOpenedFile(HANDLE source, const std::wstring& target, bool overwrite,
-                               const BetweenItems& between);
+                               CopyRun& run, const BetweenItems& between);
 // Copies the tree of an opened folder (or reports the link it turned out to be) to target.
 void CopyTree(const Location& source, ListedEntry opened, const std::wstring& target,
-              bool overwrite, const BetweenItems& between, TreeReport& report);
+              bool overwrite, CopyRun& run, const BetweenItems& between, TreeReport& report);
 
 }  // namespace win32

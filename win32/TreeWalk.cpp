@@ -149,6 +149,13 @@ std::error_code Open(const std::wstring& full, DWORD access, OpenedEntry& entry)
     return {};
 }
 
+std::optional<EntryId> IdOf(HANDLE handle) {
+    BY_HANDLE_FILE_INFORMATION info{};
+    if (!::GetFileInformationByHandle(handle, &info)) return std::nullopt;
+    return EntryId{info.dwVolumeSerialNumber,
+                   (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
+}
+
 bool WriteAttributes(HANDLE handle, DWORD attributes) {
     // Zero times leave the times as they are; zero attributes would too, hence NORMAL.
     FILE_BASIC_INFO basic{};

@@ -8,6 +8,7 @@
 #include <system_error>
 #include <vector>
 
+#include "FileSystemService.h"
 #include "Owners.h"
 
 namespace win32 {
@@ -69,6 +70,9 @@ struct OpenedEntry {
 std::optional<std::wstring> SystemPath(HANDLE handle);
 
 std::error_code Open(const std::wstring& full, DWORD access, OpenedEntry& entry);
+
+// What makes the opened entry itself: its volume's serial number and its file number.
+std::optional<EntryId> IdOf(HANDLE handle);
 
 // Gives the opened entry these attributes (what it is, folder or link, aside).
 bool WriteAttributes(HANDLE handle, DWORD attributes);

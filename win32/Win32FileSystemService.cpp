@@ -210,8 +210,9 @@ private:
     void Clear(const std::wstring& plain, const OpenedEntry& entry) {
         const DWORD after = entry.attributes & ~mask_;
         if (after == entry.attributes) return;
-        if (!WriteAttributes(entry.handle.Get(), after)) return Failed(plain, LastError());
-        report_.changes.push_back({plain, entry.attributes, after});
+        const auto id = IdOf(entry.handle.Get());
+        if (!id || !WriteAttributes(entry.handle.Get(), after)) return Failed(plain, LastError());
+        report_.changes.push_back({plain, entry.attributes, after, *id});
     }
 
     const DWORD mask_;
@@ -219,15 +220,35 @@ private:
     AttributeReport& report_;
 };
 
-// An entry given by any path, opened as itself; a link, or what the system opened in its place,
-// is refused.
-std::error_code OpenNoLink(const std::wstring& path, DWORD access, ListedEntry& opened) {
+// The path as Wine names what it opens: each name without its trailing dots and spaces.
+std::wstring WithoutTrailingDots(std::wstring_view path) {
+    std::wstring named;
+    const auto cut = [&named] { named.erase(named.find_last_not_of(L". ") + 1); };
+    for (const wchar_t c : path) {
+        if (c == L'\\') cut();
+        named += c;
+    }
+    cut();
+    return named;
+}
+
+// The entry at a drive path, opened as itself: its system name must be its drive root's followed
+// by the path, or else the system followed a link on the way. Named without trailing dots, as
+// Wine names it, it may be a sibling, which only its identity tells.
+std::error_code OpenFromRoot(const std::wstring& path, OpenedEntry& opened) {
     const auto full = LongPath(path);
-    if (!full) return InvalidName();
-    if (auto error = OpenListed(*full, access, opened)) return error;
-    const Found found = Classify(opened.entry, opened.expected);
-    if (found != Found::File && found != Found::Folder) return WhyNotItself(found);
-    return {};
+    const auto root = DriveRoot(LineDrive(path));
+    if (!full || !root) return InvalidName();
+    const QuietDriveErrors quiet;
+    OpenedEntry rootEntry;
+    if (auto error = Open(std::wstring(kLongPrefix) + *root, FILE_READ_ATTRIBUTES | SYNCHRONIZE, rootEntry)) {
+        return error;
+    }
+    if (auto error = Open(*full, kChangeAccess, opened)) return error;
+    const std::wstring relative = full->substr(kLongPrefix.size() + root->size());
+    const bool asNamed = opened.systemPath == Join(rootEntry.systemPath, relative) ||
+                         opened.systemPath == Join(rootEntry.systemPath, WithoutTrailingDots(relative));
+    return asNamed && !IsLink(opened.attributes) ? std::error_code{} : VelquorError::LinkNotFollowed;
 }
 
 // What follows a name's last dot, in lower case; empty for a name without one.
@@ -374,7 +395,7 @@ std::error_code FileSystemService::ReadFileBytes(const std::wstring& path, std::
 
 std::error_code FileSystemService::CopyFile(const std::wstring& source,
                                                  const std::wstring& destination, bool overwrite,
-                                                 const BetweenItems& between) {
+                                                 CopyRun& run, const BetweenItems& between) {
     const auto from = LongPath(source);
     const auto to = LongPath(destination);
     if (!from || !to) return InvalidName();
@@ -388,12 +409,12 @@ std::error_code FileSystemService::CopyFile(const std::wstring& source,
     case Found::Folder: return std::make_error_code(std::errc::is_a_directory);
     case Found::File: break;
     }
-    return CopyOpenedFile(opened.entry.handle.Get(), *to, overwrite, between);
+    return CopyOpenedFile(opened.entry.handle.Get(), *to, overwrite, run, between);
 }
 
 TreeReport FileSystemService::CopyFolder(const std::wstring& source,
                                               const std::wstring& destination, bool overwrite,
-                                              const BetweenItems& between) {
+                                              CopyRun& run, const BetweenItems& between) {
     TreeReport report;
     const auto from = Locate(source);
     const auto to = LongPath(destination);
@@ -408,7 +429,7 @@ TreeReport FileSystemService::CopyFolder(const std::wstring& source,
     } else if (Classify(opened.entry, opened.expected) == Found::File) {
         report.Add(source, Error(ERROR_DIRECTORY));
     } else {
-        CopyTree(*from, std::move(opened), *to, overwrite, between, report);
+        CopyTree(*from, std::move(opened), *to, overwrite, run, between, report);
     }
     return report;
 }
@@ -441,21 +462,6 @@ TreeReport FileSystemService::DeleteFolder(const std::wstring& path, bool force,
     return report;
 }
 
-// Nothing for a link: not every system lets its own attributes be read (Wine opens the target).
-std::optional<Attributes> FileSystemService::GetAttributes(const std::wstring& path) {
-    ListedEntry opened;
-    if (OpenNoLink(path, FILE_READ_ATTRIBUTES | SYNCHRONIZE, opened)) return std::nullopt;
-    return opened.entry.attributes;
-}
-
-std::error_code FileSystemService::SetAttributes(const std::wstring& path,
-                                                      Attributes attributes) {
-    ListedEntry opened;
-    if (auto error = OpenNoLink(path, kChangeAccess, opened)) return error;
-    return WriteAttributes(opened.entry.handle.Get(), attributes) ? std::error_code{}
-                                                                  : LastError();
-}
-
 AttributeReport FileSystemService::ClearAttributes(const std::wstring& path,
                                                         Attributes mask,
                                                         const BetweenItems& between) {
@@ -468,6 +474,15 @@ AttributeReport FileSystemService::ClearAttributes(const std::wstring& path,
         TreeWalk(clearing).Run(RootLocation(path), std::move(opened));
     }
     return report;
+}
+
+std::error_code FileSystemService::RestoreAttributes(const AttributeChange& change) {
+    OpenedEntry opened;
+    if (auto error = OpenFromRoot(change.path, opened)) return error;
+    const auto id = IdOf(opened.handle.Get());
+    if (!id) return LastError();
+    if (*id != change.id) return VelquorError::NotTheChangedEntry;
+    return WriteAttributes(opened.handle.Get(), change.before) ? std::error_code{} : LastError();
 }
 
 }  // namespace win32

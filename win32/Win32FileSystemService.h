@@ -26,16 +26,15 @@ public:
     std::optional<std::wstring> TypeName(const std::wstring& path) override;
     std::error_code ReadFileBytes(const std::wstring& path, std::size_t most, FileBytes& bytes) override;
     std::error_code CopyFile(const std::wstring& source, const std::wstring& destination,
-                             bool overwrite, const BetweenItems& between) override;
+                             bool overwrite, CopyRun& run, const BetweenItems& between) override;
     TreeReport CopyFolder(const std::wstring& source, const std::wstring& destination,
-                          bool overwrite, const BetweenItems& between) override;
+                          bool overwrite, CopyRun& run, const BetweenItems& between) override;
     std::error_code DeleteFile(const std::wstring& path, bool force) override;
     TreeReport DeleteFolder(const std::wstring& path, bool force,
                             const BetweenItems& between) override;
-    std::optional<Attributes> GetAttributes(const std::wstring& path) override;
-    std::error_code SetAttributes(const std::wstring& path, Attributes attributes) override;
     AttributeReport ClearAttributes(const std::wstring& path, Attributes mask,
                                     const BetweenItems& between) override;
+    std::error_code RestoreAttributes(const AttributeChange& change) override;
 
 private:
     // The shell's type descriptions by extension (lower case): asking the shell walks the

@@ -28,6 +28,7 @@
 #include <gtest/gtest.h>
 
 #include "VelquorError.h"
+#include "support/PosixAttributes.h"
 #include "support/TempTree.h"
 #include "common/contract/AllContracts.h"
 #include "common/RootEntries.h"
@@ -152,6 +153,7 @@ public:
         return fs::exists(fs::symlink_status(Host(path)));
     }
     bool IsReadOnly(const std::wstring& path) const { return (ModeOf(Host(path)) & S_IWUSR) == 0; }
+    std::optional<Attributes> AttributesOf(const std::wstring& path) const { return ::AttributesOf(Host(path)); }
     contract::Paths Names(const std::wstring& folder) const {
         contract::Paths names;
         for (const fs::directory_entry& entry : fs::directory_iterator(Host(folder))) {
@@ -172,11 +174,12 @@ public:
     contract::Paths CopyWithLittleRoom(const std::wstring& source, const std::wstring& destination,
                                        bool folder) {
         const WritesCappedAt cap(contract::kRoom);
+        CopyRun run;
         if (folder) {
             return contract::FailedPaths(
-                files_.CopyFolder(source, destination, true, contract::Nothing()));
+                files_.CopyFolder(source, destination, true, run, contract::Nothing()));
         }
-        if (files_.CopyFile(source, destination, true, contract::Nothing())) return {source};
+        if (files_.CopyFile(source, destination, true, run, contract::Nothing())) return {source};
         return {};
     }
 
@@ -225,6 +228,8 @@ protected:
     bool Exists(const std::string& relative) const {
         return fs::exists(fs::symlink_status(stick_ / relative));
     }
+
+    CopyRun run_;
 };
 
 using PosixDrivesTest = PosixServiceTest;
@@ -258,8 +263,8 @@ TEST_F(PosixDrivesTest, PathsGoThroughTheTableAndNeverClimbOutOfTheDrive) {
     EXPECT_FALSE(files_.FileExists(L"E:\\..\\disk\\secreto.txt"));
 
     const std::error_code notADrive = VelquorError::NotADrivePath;
-    EXPECT_EQ(files_.CopyFile(L"Q:\\a.txt", L"E:\\b.txt", false, Nothing()), notADrive);
-    EXPECT_EQ(files_.CopyFile(L"E:\\..\\disk\\secreto.txt", L"E:\\b.txt", false, Nothing()),
+    EXPECT_EQ(files_.CopyFile(L"Q:\\a.txt", L"E:\\b.txt", false, run_, Nothing()), notADrive);
+    EXPECT_EQ(files_.CopyFile(L"E:\\..\\disk\\secreto.txt", L"E:\\b.txt", false, run_, Nothing()),
               notADrive);
     EXPECT_EQ(files_.DeleteFile(L"Q:\\a.txt", true), notADrive);
     EXPECT_EQ(FailuresOf(files_.DeleteFolder(L"Q:\\x", true, Nothing())),
@@ -306,7 +311,7 @@ TEST_F(PosixRootsTest, NamesInAnyScriptRoundTrip) {
     EXPECT_EQ(RootFolders(files_, L"E:").paths, Paths{L"E:\\Фото"});
     EXPECT_EQ(RootFiles(files_, L"E:").paths, Paths{L"E:\\😀 notas.txt"});
     EXPECT_EQ(files_.Name(L"E:\\Фото\\写真.jpg"), L"写真.jpg");
-    EXPECT_EQ(files_.CopyFile(L"E:\\Фото\\写真.jpg", L"E:\\Фото\\Ωμέγα.jpg", false, Nothing()),
+    EXPECT_EQ(files_.CopyFile(L"E:\\Фото\\写真.jpg", L"E:\\Фото\\Ωμέγα.jpg", false, run_, Nothing()),
               std::error_code());
     EXPECT_EQ(TempTree::Contents(stick_ / "Фото/Ωμέγα.jpg"), "abc");
     EXPECT_EQ(files_.DeleteFile(L"E:\\😀 notas.txt", false), std::error_code());
@@ -336,7 +341,7 @@ TEST_F(PosixRootsTest, ABackslashInANameIsListedApartFromSeparatorsAndReachesOnl
     EXPECT_TRUE(files_.FileExists(listed[1]));
     EXPECT_EQ(files_.FileSize(oneName), 3u);
     EXPECT_EQ(files_.Name(oneName), L"Fotos\uF05Cboda.jpg");
-    EXPECT_EQ(files_.CopyFile(oneName, L"C:\\copia.jpg", false, Nothing()), std::error_code());
+    EXPECT_EQ(files_.CopyFile(oneName, L"C:\\copia.jpg", false, run_, Nothing()), std::error_code());
     EXPECT_EQ(TempTree::Contents(disk_ / "copia.jpg"), "una");
 
     EXPECT_EQ(files_.DeleteFile(oneName, false), std::error_code());
@@ -405,7 +410,7 @@ TEST_F(PosixCopyFileTest, CopiesEveryByteAndTheModeWhateverTheUmask) {
     ::chmod(source.c_str(), 0640);
 
     const mode_t oldMask = ::umask(077);
-    const std::error_code ec = files_.CopyFile(L"E:\\a.bin", L"C:\\b.bin", false, Nothing());
+    const std::error_code ec = files_.CopyFile(L"E:\\a.bin", L"C:\\b.bin", false, run_, Nothing());
     ::umask(oldMask);
 
     EXPECT_EQ(ec, std::error_code());
@@ -417,7 +422,7 @@ TEST_F(PosixCopyFileTest, AReadOnlyEarlierCopyGivesWayToTheSourceAndItsMode) {
     ::chmod(OnStick("nuevo.txt", "nuevo").c_str(), 0640);
     TempTree::ReadOnly(OnStick("protegido.txt", "protegido"));
 
-    EXPECT_EQ(files_.CopyFile(L"E:\\nuevo.txt", L"E:\\protegido.txt", true, Nothing()),
+    EXPECT_EQ(files_.CopyFile(L"E:\\nuevo.txt", L"E:\\protegido.txt", true, run_, Nothing()),
               std::error_code());
     EXPECT_EQ(TempTree::Contents(stick_ / "protegido.txt"), "nuevo");
     EXPECT_EQ(ModeOf(stick_ / "protegido.txt"), 0640);
@@ -427,14 +432,14 @@ TEST_F(PosixCopyFileTest, FoldersMissingSourcesAndTheFileItselfAreRefused) {
     OnStick("a.txt", "datos");
     tree_.Folder("stick/Fotos");
 
-    EXPECT_EQ(files_.CopyFile(L"E:\\a.txt", L"E:\\a.txt", true, Nothing()),
+    EXPECT_EQ(files_.CopyFile(L"E:\\a.txt", L"E:\\a.txt", true, run_, Nothing()),
               VelquorError::DestinationIsSource);
     EXPECT_EQ(TempTree::Contents(stick_ / "a.txt"), "datos");
-    EXPECT_EQ(files_.CopyFile(L"E:\\Fotos", L"E:\\b.txt", false, Nothing()),
+    EXPECT_EQ(files_.CopyFile(L"E:\\Fotos", L"E:\\b.txt", false, run_, Nothing()),
               Errc(std::errc::is_a_directory));
-    EXPECT_EQ(files_.CopyFile(L"E:\\a.txt", L"E:\\Fotos", true, Nothing()),
+    EXPECT_EQ(files_.CopyFile(L"E:\\a.txt", L"E:\\Fotos", true, run_, Nothing()),
               Errc(std::errc::is_a_directory));
-    EXPECT_EQ(files_.CopyFile(L"E:\\nada.txt", L"E:\\c.txt", false, Nothing()),
+    EXPECT_EQ(files_.CopyFile(L"E:\\nada.txt", L"E:\\c.txt", false, run_, Nothing()),
               Errc(std::errc::no_such_file_or_directory));
     EXPECT_FALSE(Exists("b.txt"));
     EXPECT_FALSE(Exists("c.txt"));
@@ -445,7 +450,7 @@ TEST_F(PosixCopyFileTest, ALinkAsTargetIsReplacedAndItsTargetLeftAlone) {
     OnStick("a.txt", "datos");
     tree_.Link("stick/enlace.txt", outside);
 
-    EXPECT_EQ(files_.CopyFile(L"E:\\a.txt", L"E:\\enlace.txt", true, Nothing()), std::error_code());
+    EXPECT_EQ(files_.CopyFile(L"E:\\a.txt", L"E:\\enlace.txt", true, run_, Nothing()), std::error_code());
     EXPECT_EQ(TempTree::Contents(outside), "fuera");
     EXPECT_FALSE(fs::is_symlink(stick_ / "enlace.txt"));
     EXPECT_EQ(TempTree::Contents(stick_ / "enlace.txt"), "datos");
@@ -460,7 +465,7 @@ TEST_F(PosixCopyFileTest, AKillMidFileLeavesTheEarlierBackupAndNoTemporaryFile) 
     const pid_t child = ::fork();
     ASSERT_NE(child, -1);
     if (child == 0) {
-        files_.CopyFile(L"E:\\grande.bin", L"C:\\grande.bin", true, [] { ::raise(SIGKILL); });
+        files_.CopyFile(L"E:\\grande.bin", L"C:\\grande.bin", true, run_, [] { ::raise(SIGKILL); });
         ::_exit(1);
     }
     int status = 0;
@@ -482,7 +487,7 @@ TEST_F(PosixCopyFolderTest, LinksAndLoopsAreReportedNotFollowedAndTheRestIsCopie
     tree_.Link("stick/src/out", tree_ / "outside");
 
     const std::error_code link = VelquorError::LinkNotFollowed;
-    EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\src", L"E:\\copia", false, Nothing())),
+    EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\src", L"E:\\copia", false, run_, Nothing())),
               (Failures{{L"E:\\src\\out", link}, {L"E:\\src\\sub\\loop", link},
                         {L"E:\\src\\toA", link}}));
     EXPECT_EQ(TempTree::Contents(stick_ / "copia/a.txt"), "a");
@@ -490,7 +495,7 @@ TEST_F(PosixCopyFolderTest, LinksAndLoopsAreReportedNotFollowedAndTheRestIsCopie
     EXPECT_FALSE(Exists("copia/sub/loop"));
     EXPECT_FALSE(Exists("copia/out"));
 
-    EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\src\\out", L"E:\\fuera", false, Nothing())),
+    EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\src\\out", L"E:\\fuera", false, run_, Nothing())),
               (Failures{{L"E:\\src\\out", link}}));
     EXPECT_FALSE(Exists("fuera"));
 }
@@ -501,13 +506,13 @@ TEST_F(PosixCopyFolderTest, ALinkToTheSourceCannotSmuggleTheCopyIntoIt) {
     const Failures refused = OneFailure(L"E:\\src", VelquorError::DestinationInsideSource);
 
     for (const wchar_t* destination : {L"E:\\alias\\copia", L"E:\\alias"}) {
-        EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\src", destination, true, Nothing())), refused)
+        EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\src", destination, true, run_, Nothing())), refused)
             << ::testing::PrintToString(std::wstring(destination));
     }
     const auto children = std::distance(fs::directory_iterator(stick_ / "src"), {});
     EXPECT_EQ(children, 1);
 
-    EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\src", L"E:\\src2", true, Nothing())), Failures{});
+    EXPECT_EQ(FailuresOf(files_.CopyFolder(L"E:\\src", L"E:\\src2", true, run_, Nothing())), Failures{});
     EXPECT_TRUE(Exists("src2/a.txt"));
 }
 
@@ -515,16 +520,18 @@ using PosixAttributesTest = PosixServiceTest;
 
 TEST_F(PosixAttributesTest, HiddenAndSystemLiveWhereWineKeepsThemAndReadOnlyInTheMode) {
     const fs::path file = OnStick("autorun.inf");
-    const Attributes hiddenSystem = attributes::kHidden | attributes::kSystem;
+    const Attributes all = attributes::kHidden | attributes::kSystem | attributes::kReadOnly;
+    MarkAsWineDoes(file, all);
+    TempTree::ReadOnly(file);
 
-    EXPECT_EQ(files_.SetAttributes(L"E:\\autorun.inf", hiddenSystem | attributes::kReadOnly),
-              std::error_code());
-    EXPECT_EQ(DosAttribute(file), "0x6");
-    EXPECT_EQ(ModeOf(file) & 0222, 0);
-    EXPECT_EQ(files_.SetAttributes(L"E:\\autorun.inf", 0), std::error_code());
+    const AttributeReport report = files_.ClearAttributes(L"E:\\autorun.inf", all, Nothing());
     EXPECT_EQ(DosAttribute(file), "<none>");
     EXPECT_EQ(ModeOf(file) & 0200, 0200);
-    EXPECT_EQ(files_.GetAttributes(L"E:\\autorun.inf"), 0u);
+    ASSERT_EQ(report.changes.size(), 1u);
+    EXPECT_EQ(report.changes[0].before, all);
+    EXPECT_EQ(files_.RestoreAttributes(report.changes[0]), std::error_code());
+    EXPECT_EQ(DosAttribute(file), "0x6");
+    EXPECT_EQ(ModeOf(file) & 0222, 0);
 }
 
 TEST_F(PosixAttributesTest, WhatSambaWroteIsReadUpToItsOwnRecordAndJunkAsNothing) {
@@ -535,9 +542,9 @@ TEST_F(PosixAttributesTest, WhatSambaWroteIsReadUpToItsOwnRecordAndJunkAsNothing
     ASSERT_EQ(::setxattr(junk.c_str(), kDosAttribute, "oculto", 6, 0), 0);
     tree_.Folder("stick/carpeta");
 
-    EXPECT_EQ(files_.GetAttributes(L"E:\\samba.txt"), attributes::kHidden | attributes::kArchive);
-    EXPECT_EQ(files_.GetAttributes(L"E:\\raro.txt"), 0u);
-    EXPECT_EQ(files_.GetAttributes(L"E:\\carpeta"), attributes::kFolder);
+    EXPECT_EQ(AttributesOf(samba), attributes::kHidden | attributes::kArchive);
+    EXPECT_EQ(AttributesOf(junk), 0u);
+    EXPECT_EQ(AttributesOf(stick_ / "carpeta"), attributes::kFolder);
 }
 
 // An immutable entry refuses every change, to its owner and to root alike.
@@ -588,8 +595,6 @@ TEST_F(PosixAttributesTest, AWriteProtectedEntryIsReportedAndTheRestCleared) {
     EXPECT_EQ(FailuresOf(report.failures),
               OneFailure(L"E:\\RECYCLER\\bloqueado.exe", Errc(std::errc::operation_not_permitted)));
     EXPECT_EQ(contract::ChangedPaths(report), Paths{L"E:\\RECYCLER\\libre.txt"});
-    EXPECT_EQ(files_.SetAttributes(L"E:\\RECYCLER\\bloqueado.exe", 0),
-              Errc(std::errc::operation_not_permitted));
     EXPECT_EQ(DosAttribute(locked), "0x2");
 }
 

@@ -10,6 +10,7 @@
 #include <gtest/gtest.h>
 
 #include "PosixFileSystemService.h"
+#include "support/PosixAttributes.h"
 #include "support/TempTree.h"
 #include "support/TestViewer.h"
 
@@ -41,7 +42,11 @@ protected:
         const std::string host = (tree_ / "e" / relative).string();
         ASSERT_EQ(::setxattr(host.c_str(), "user.DOSATTRIB", value.data(), value.size(), 0), 0) << host;
     }
-    Attributes Of(const std::wstring& path) { return files_.GetAttributes(path).value_or(0xFFFFFFFF); }
+    Attributes Of(const std::wstring& path) {
+        std::wstring relative = path.substr(3);
+        std::replace(relative.begin(), relative.end(), L'\\', L'/');
+        return AttributesOf(tree_ / "e" / relative).value_or(0xFFFFFFFF);
+    }
     TempTree tree_;
     posix::FileSystemService files_;
     TestViewer viewer_;

@@ -177,11 +177,16 @@ public:
         return failed;
     }
     bool Exists(const std::wstring& path) const {
-        return AttributesOf(path) != INVALID_FILE_ATTRIBUTES;
+        return ::AttributesOf(path) != INVALID_FILE_ATTRIBUTES;
     }
     bool IsReadOnly(const std::wstring& path) const {
-        const DWORD attributes = AttributesOf(path);
+        const DWORD attributes = ::AttributesOf(path);
         return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY);
+    }
+    std::optional<Attributes> AttributesOf(const std::wstring& path) const {
+        const DWORD attributes = ::AttributesOf(path);
+        if (attributes == INVALID_FILE_ATTRIBUTES) return std::nullopt;
+        return attributes & ~FILE_ATTRIBUTE_NORMAL;
     }
     // Opened without sharing, as a program that holds the file would.
     win32::UniqueFile HoldOpen(const std::wstring& path) {

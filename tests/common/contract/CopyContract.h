@@ -161,9 +161,7 @@ TYPED_TEST_P(CopyContract, AnEarlierCopyIsReplacedWhateverItsAttributes) {
     for (const std::wstring& name : names) {
         EXPECT_EQ(this->CopyFile(this->On(name), this->Out(name), true), std::error_code()) << name;
         EXPECT_EQ(stick.Content(this->Out(name)), "nuevo") << name;
-        EXPECT_EQ(this->Service().GetAttributes(this->Out(name)),
-                  this->Service().GetAttributes(this->On(name)))
-            << name;
+        EXPECT_EQ(stick.AttributesOf(this->Out(name)), stick.AttributesOf(this->On(name))) << name;
     }
     EXPECT_TRUE(stick.IsReadOnly(this->Out(L"autorun.inf")));
     EXPECT_FALSE(stick.IsReadOnly(this->Out(L"notas.txt")));
@@ -176,7 +174,7 @@ TYPED_TEST_P(CopyContract, AnEarlierCopyThatCannotGiveWayStaysAsItWas) {
     auto& stick = this->stick_;
     stick.File(this->On(L"notas.txt"), "nuevo");
     stick.File(this->Out(L"notas.txt"), "viejo", contract::kReadOnly | contract::kHidden);
-    const auto before = this->Service().GetAttributes(this->Out(L"notas.txt"));
+    const auto before = stick.AttributesOf(this->Out(L"notas.txt"));
     ASSERT_TRUE(before.has_value());
     {
         [[maybe_unused]] const auto held = stick.HoldOpen(this->Out(L"notas.txt"));
@@ -185,7 +183,7 @@ TYPED_TEST_P(CopyContract, AnEarlierCopyThatCannotGiveWayStaysAsItWas) {
     }
 
     EXPECT_EQ(stick.Content(this->Out(L"notas.txt")), "viejo");
-    EXPECT_EQ(this->Service().GetAttributes(this->Out(L"notas.txt")), before);
+    EXPECT_EQ(stick.AttributesOf(this->Out(L"notas.txt")), before);
     EXPECT_EQ(stick.Names(this->Out(L"")), contract::Paths{L"notas.txt"});
 }
 
@@ -251,8 +249,8 @@ TYPED_TEST_P(CopyContract, CopyFolderKeepsTheAttributesAndTimesOfEveryEntry) {
     for (const std::wstring& entry : entries) {
         const std::wstring source = this->On(L"RECYCLER" + entry);
         const std::wstring copy = this->Out(L"copia" + entry);
-        const auto sourceAttributes = this->Service().GetAttributes(source);
-        const auto copyAttributes = this->Service().GetAttributes(copy);
+        const auto sourceAttributes = stick.AttributesOf(source);
+        const auto copyAttributes = stick.AttributesOf(copy);
         ASSERT_TRUE(sourceAttributes && copyAttributes) << entry;
         EXPECT_EQ(*copyAttributes & compared, *sourceAttributes & compared) << entry;
         EXPECT_EQ(stick.LastWrite(copy), stick.LastWrite(source)) << entry;
@@ -276,8 +274,9 @@ TYPED_TEST_P(CopyContract, AnEntryThatVanishesDuringACopyIsReported) {
         stick.Move(this->On(L"src\\sub"), this->On(L"movida"));
     };
 
+    CopyRun run;
     const TreeReport report =
-        this->Service().CopyFolder(this->On(L"src"), this->Out(L"copia"), true, between);
+        this->Service().CopyFolder(this->On(L"src"), this->Out(L"copia"), true, run, between);
 
     ASSERT_TRUE(moved);
     EXPECT_EQ(contract::FailedPaths(report), contract::Paths{this->On(L"src\\sub")});
@@ -297,7 +296,8 @@ TYPED_TEST_P(CopyContract, BetweenIsCalledWhileALargeFileIsCopied) {
         if (calls++ == 0) inPlaceEarly = stick.Exists(this->Out(L"grande.bin"));
     };
 
-    EXPECT_EQ(this->Service().CopyFile(this->On(L"grande.bin"), this->Out(L"grande.bin"), true,
+    CopyRun run;
+    EXPECT_EQ(this->Service().CopyFile(this->On(L"grande.bin"), this->Out(L"grande.bin"), true, run,
                                        between),
               std::error_code());
 

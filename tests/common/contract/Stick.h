@@ -17,6 +17,7 @@
 //   contract::Paths Names(const std::wstring& folder);  // what the folder holds, sorted
 //   bool Exists(const std::wstring& path);
 //   bool IsReadOnly(const std::wstring& path);
+//   std::optional<Attributes> AttributesOf(const std::wstring& path);  // nothing when unreadable
 //   void Backdate(const std::wstring& path);  // the last write goes years back
 //   std::optional<std::int64_t> LastWrite(const std::wstring& path);  // seconds since 1970
 //   Held HoldOpen(const std::wstring& path);  // the file cannot be deleted while Held lives
@@ -141,18 +142,20 @@ protected:
     std::wstring Out(std::wstring_view relative) const {
         return stick_.OtherDrive() + L"\\" + std::wstring(relative);
     }
-    // DeleteFolder and CopyFolder of a folder on the stick, and CopyFile, none of them minding
-    // what comes between items.
+    // DeleteFolder and CopyFolder of a folder on the stick, and CopyFile, each a backup run of its
+    // own, none of them minding what comes between items.
     TreeReport DeleteFolder(std::wstring_view relative, bool force) {
         return Service().DeleteFolder(On(relative), force, contract::Nothing());
     }
     TreeReport CopyFolder(std::wstring_view relative, const std::wstring& destination,
                           bool overwrite) {
-        return Service().CopyFolder(On(relative), destination, overwrite, contract::Nothing());
+        CopyRun run;
+        return Service().CopyFolder(On(relative), destination, overwrite, run, contract::Nothing());
     }
     std::error_code CopyFile(const std::wstring& source, const std::wstring& destination,
                              bool overwrite) {
-        return Service().CopyFile(source, destination, overwrite, contract::Nothing());
+        CopyRun run;
+        return Service().CopyFile(source, destination, overwrite, run, contract::Nothing());
     }
     // A folder chain under base whose deepest path is longer than 260 characters.
     std::wstring LongChain(const std::wstring& base) {

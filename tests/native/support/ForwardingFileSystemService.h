@@ -28,12 +28,12 @@ public:
         return inner_.ReadFileBytes(path, most, bytes);
     }
     std::error_code CopyFile(const std::wstring& source, const std::wstring& destination,
-                             bool overwrite, const BetweenItems& between) override {
-        return inner_.CopyFile(source, destination, overwrite, between);
+                             bool overwrite, CopyRun& run, const BetweenItems& between) override {
+        return inner_.CopyFile(source, destination, overwrite, run, between);
     }
     TreeReport CopyFolder(const std::wstring& source, const std::wstring& destination,
-                          bool overwrite, const BetweenItems& between) override {
-        return inner_.CopyFolder(source, destination, overwrite, between);
+                          bool overwrite, CopyRun& run, const BetweenItems& between) override {
+        return inner_.CopyFolder(source, destination, overwrite, run, between);
     }
     std::error_code DeleteFile(const std::wstring& path, bool force) override {
         return inner_.DeleteFile(path, force);
@@ -41,15 +41,12 @@ public:
     TreeReport DeleteFolder(const std::wstring& path, bool force, const BetweenItems& between) override {
         return inner_.DeleteFolder(path, force, between);
     }
-    std::optional<Attributes> GetAttributes(const std::wstring& path) override {
-        return inner_.GetAttributes(path);
-    }
-    std::error_code SetAttributes(const std::wstring& path, Attributes attributes) override {
-        return inner_.SetAttributes(path, attributes);
-    }
     AttributeReport ClearAttributes(const std::wstring& path, Attributes mask,
                                     const BetweenItems& between) override {
         return inner_.ClearAttributes(path, mask, between);
+    }
+    std::error_code RestoreAttributes(const AttributeChange& change) override {
+        return inner_.RestoreAttributes(change);
     }
 
 private:

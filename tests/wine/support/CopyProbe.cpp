@@ -29,11 +29,12 @@ std::vector<std::wstring> FailedPaths(const std::wstring& kind, const std::wstri
                                       const std::wstring& destination) {
     win32::FileSystemService files;
     const BetweenItems nothing = [] {};
+    CopyRun run;
     std::vector<std::wstring> failed;
     if (kind == L"folder") {
-        const TreeReport report = files.CopyFolder(source, destination, true, nothing);
+        const TreeReport report = files.CopyFolder(source, destination, true, run, nothing);
         for (const ItemFailure& item : report.failures) failed.push_back(item.path);
-    } else if (files.CopyFile(source, destination, true, nothing)) {
+    } else if (files.CopyFile(source, destination, true, run, nothing)) {
         failed.push_back(source);
     }
     return failed;
@@ -44,7 +45,8 @@ int CopyAndHold(const wchar_t* event, const std::wstring& source, const std::wst
     const win32::UniqueKernelHandle started{::OpenEventW(EVENT_MODIFY_STATE, FALSE, event)};
     if (!started) return 3;
     win32::FileSystemService files;
-    files.CopyFile(source, destination, true, [&] {
+    CopyRun run;
+    files.CopyFile(source, destination, true, run, [&] {
         ::SetEvent(started.Get());
         ::WaitForSingleObject(::GetCurrentProcess(), INFINITE);  // never signalled while it runs
     });
