@@ -11,7 +11,6 @@
 
 #include "LaunchTip.h"
 #include "Marking.h"
-#include "RootItems.h"
 
 #include "Module1.h"
 
@@ -74,7 +73,7 @@ frmViewer::frmViewer(HINSTANCE instance, MessageBoxes& messages, FolderChooser& 
       copy_(viewer_),
       unhide_(viewer_, listing_),
       suspicion_(viewer_, listing_),
-      reinfection_(SteadyClock()) {
+      reinfection_(viewer_, listing_) {
     lstViewer_.OnClick([this] { lstViewer_Click(); });
     lstViewer_.ShowTips([this](const std::wstring& line) { return TipFor(line); });
 }
@@ -216,46 +215,25 @@ void frmViewer::mnuUndoAttributes_Click() {
     DriveCommand([this] { unhide_.UndoLastChange(); });
 }
 
-void frmViewer::SettleWatchedDrives() {
-    const std::vector<std::wstring> drives = listing_.ListedDrives();
-    for (const std::wstring& watched : reinfection_.Drives()) {
-        if (std::find(drives.begin(), drives.end(), watched) == drives.end()) reinfection_.Forget(watched);
-    }
-    for (const std::wstring& drive : drives) reinfection_.Settle(drive, ReadRootItems(files_, drive, nullptr));
-    watcher_->Watch(drives);
-}
+void frmViewer::SettleWatchedDrives() { watcher_->Watch(reinfection_.Settle()); }
 
-void frmViewer::ForgetDrivesGone() {
-    for (const std::wstring& drive : reinfection_.Drives()) {
-        if (!listing_.StillHolds(drive)) reinfection_.Forget(drive);
-    }
-    watcher_->Watch(reinfection_.Drives());
-}
-
-void frmViewer::RootsChanged(std::set<wchar_t> letters) {
-    // The changes a walk of the program makes are its own, settled when the walk ends.
-    if (walk_.Running()) return;
-    // A burst of changes is looked at once: the notices already waiting join this one.
-    MSG waiting;
-    while (::PeekMessageW(&waiting, hWnd(), kRootChanged, kRootChanged, PM_REMOVE)) {
-        letters.insert(static_cast<wchar_t>(waiting.wParam));
-    }
-    for (const wchar_t letter : letters) {
-        const std::wstring drive{letter, L':'};
-        if (!reinfection_.Watches(drive)) continue;
-        // A drive that went, or holds another stick, is watched again only once it is listed.
-        if (!listing_.StillHolds(drive)) {
-            ForgetDrivesGone();
-            continue;
+void frmViewer::Watcher_Notice(wchar_t letter) {
+    // The changes a walk of the program makes are its own, settled as it ends; and while the
+    // watch reads a root (yielding), a notice that comes waits for the next.
+    ListCommand([&] {
+        if (letter == 0) return watcher_->Watch(reinfection_.DrivesChanged());
+        // A burst of changes is looked at once: the notices already waiting join this one.
+        std::set<std::wstring> drives{{letter, L':'}};
+        MSG waiting;
+        while (::PeekMessageW(&waiting, hWnd(), kRootChanged, kRootChanged, PM_REMOVE)) {
+            if (waiting.wParam != 0) drives.insert({static_cast<wchar_t>(waiting.wParam), L':'});
         }
-        if (const auto warning = reinfection_.Changed(drive, ReadRootItems(files_, drive, nullptr))) {
-            viewer_.messages.Warn(*warning);
+        watcher_->Watch(reinfection_.RootsChanged(drives));
+        if (const auto next = reinfection_.NextLook()) {
+            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next - SteadyClock().Now());
+            ::SetTimer(hWnd(), kQuietTimer, static_cast<UINT>(std::max<long long>(wait.count(), 1)), nullptr);
         }
-    }
-    if (const auto next = reinfection_.NextQuietEnd()) {
-        const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next - SteadyClock().Now());
-        ::SetTimer(hWnd(), kQuietTimer, static_cast<UINT>(std::max<long long>(wait.count(), 1)), nullptr);
-    }
+    });
 }
 
 std::wstring frmViewer::TipFor(const std::wstring& line) {
@@ -332,21 +310,16 @@ LRESULT frmViewer::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_TIMER:
         if (wParam == kTxtPropTimer) txtPropText_.OnTimer();
         if (wParam == kQuietTimer) {
+            // The quiet minute of a drive ended: what came back meanwhile is told now.
             ::KillTimer(hWnd(), kQuietTimer);
-            std::set<wchar_t> letters;
-            for (const std::wstring& drive : reinfection_.Drives()) letters.insert(drive.at(0));
-            RootsChanged(letters);
+            for (const std::wstring& drive : reinfection_.Watched()) ::PostMessageW(hWnd(), kRootChanged, drive.at(0), 0);
         }
         return 0;
     case kRootChanged:
-        if (wParam == 0) {
-            ForgetDrivesGone();
-        } else {
-            RootsChanged({static_cast<wchar_t>(wParam)});
-        }
+        Watcher_Notice(static_cast<wchar_t>(wParam));
         return 0;
     case WM_DEVICECHANGE:
-        if (wParam == DBT_DEVICEREMOVECOMPLETE) ForgetDrivesGone();
+        if (wParam == DBT_DEVICEREMOVECOMPLETE) Watcher_Notice(0);
         return TRUE;
     case WM_CLOSE:
         // Closed by the system (Alt+F4, the taskbar): ends like the "X" hot spot.

@@ -3,7 +3,6 @@
 #include "Win32Api.h"
 
 #include <memory>
-#include <set>
 
 #include "ControlRoles.h"
 #include "CopyPanel.h"
@@ -19,7 +18,7 @@
 #include "Deletion.h"
 #include "PropertiesPanel.h"
 #include "RootListing.h"
-#include "ReinfectionWatch.h"
+#include "ReinfectionAlarm.h"
 #include "SuspicionMarking.h"
 #include "Unhide.h"
 #include "Viewer.h"
@@ -113,11 +112,8 @@ private:
     }
     // The drives the last listing read, as they are now, are watched for what comes back.
     void SettleWatchedDrives();
-    // The roots of these drives changed: a warning, once a minute a drive, when something came back.
-    void RootsChanged(std::set<wchar_t> letters);
-    // Drives came or went: the watch of each that no longer holds what was listed ends until it
-    // is listed again.
-    void ForgetDrivesGone();
+    // The watcher's notice: a drive's root changed (its letter), or drives came or went (0).
+    void Watcher_Notice(wchar_t letter);
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT ColourStatic(HDC dc, HWND control);
     // Shows window, making it first if it is not open; one that is open is brought forward.
@@ -142,7 +138,7 @@ private:
     BackupCopy copy_;
     Unhide unhide_;
     SuspicionMarking suspicion_;
-    ReinfectionWatch reinfection_;
+    ReinfectionAlarm reinfection_;
     std::unique_ptr<win32::RootWatcher> watcher_;
     win32::UniqueGdiObject statusFont_;
     win32::UniqueGdiObject copyFont_;

@@ -14,10 +14,10 @@
 #include "DoEvents.h"
 #include "Owners.h"
 
-using Clock = std::chrono::steady_clock;
+using Steady = std::chrono::steady_clock;
 
-inline double SecondsSince(Clock::time_point start) {
-    return std::chrono::duration<double>(Clock::now() - start).count();
+inline double SecondsSince(Steady::time_point start) {
+    return std::chrono::duration<double>(Steady::now() - start).count();
 }
 
 // The middle of an odd number of figures.
@@ -143,7 +143,7 @@ inline double CommandSeconds(std::wstring commandLine) {
     startup.hStdOutput = nowhere.Get();
     startup.hStdError = nowhere.Get();
     PROCESS_INFORMATION started{};
-    const auto start = Clock::now();
+    const auto start = Steady::now();
     if (!::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, CREATE_NO_WINDOW, nullptr,
                           nullptr, &startup, &started)) {
         return -1;

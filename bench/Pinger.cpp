@@ -22,13 +22,13 @@ int wmain(int argc, wchar_t** argv) {
     const win32::UniqueKernelHandle stop{::OpenEventW(SYNCHRONIZE, FALSE, argv[2])};
     if (!stop) return 1;
 
-    using Clock = std::chrono::steady_clock;
+    using Steady = std::chrono::steady_clock;
     std::vector<double> answersMs;
     while (::WaitForSingleObject(stop.Get(), 20) == WAIT_TIMEOUT && ::IsWindow(window)) {
-        const auto sent = Clock::now();
+        const auto sent = Steady::now();
         DWORD_PTR answer = 0;
         ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 10000, &answer);
-        answersMs.push_back(std::chrono::duration<double, std::milli>(Clock::now() - sent).count());
+        answersMs.push_back(std::chrono::duration<double, std::milli>(Steady::now() - sent).count());
     }
 
     const double slowest = answersMs.empty() ? 0 : *std::max_element(answersMs.begin(), answersMs.end());

@@ -34,14 +34,14 @@ constexpr unsigned char kLinkToCmd[] = {
 // The dialogs of a user who says Yes to everything; the moment of each warning is kept.
 class Answers final : public MessageBoxes, public FolderChooser, public SystemCalls {
 public:
-    void Warn(const std::wstring&) override { warned = Clock::now(); }
+    void Warn(const std::wstring&) override { warned = Steady::now(); }
     void Inform(const std::wstring&) override {}
     bool AskYesNo(const std::wstring&) override { return true; }
     std::wstring ChooseFolder(const std::wstring&, const std::wstring&) override { return {}; }
     void OpenWebPage(HWND, const wchar_t*) override {}
     void EndProgram() override {}
 
-    Clock::time_point warned{};
+    Steady::time_point warned{};
 };
 
 double IdleCpuPercent(int seconds) {
@@ -53,7 +53,7 @@ double IdleCpuPercent(int seconds) {
 
 // Writes the shortcut into the drive's root; the seconds until the window warned, or -1.
 double SecondsToWarning(const std::wstring& drive, Answers& answers) {
-    const auto written = Clock::now();
+    const auto written = Steady::now();
     const std::wstring path = drive + L"\\Documentos.lnk";
     {
         const win32::UniqueFile file{::CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr)};

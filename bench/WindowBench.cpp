@@ -79,7 +79,7 @@ void ClickAt(HWND window, POINT spot, bool post) {
 // Runs a command of the window while another process pings it; the seconds until it was done.
 template <class Command> double TimedCommand(HWND window, Command command, Pinger::Answers& heard) {
     Pinger pinger(window);
-    const auto start = Clock::now();
+    const auto start = Steady::now();
     command();
     const double seconds = SecondsSince(start);
     heard = pinger.Stop();
@@ -120,7 +120,7 @@ std::vector<std::wstring> Lines(EntryList& list) {
 double BareListingSeconds(const std::wstring& drive, int& entries) {
     win32::FileSystemService files;
     entries = 0;
-    const auto start = Clock::now();
+    const auto start = Steady::now();
     for (const bool folders : {true, false}) {
         files.ForEachRootEntry(drive, [&](const std::wstring&, Attributes attributes) {
             const bool isFolder = (attributes & attributes::kFolder) != 0;
@@ -135,7 +135,7 @@ double BareListingSeconds(const std::wstring& drive, int& entries) {
 // "SELECCIONAR TODO": the facts the properties box reads of each entry, with its one yield.
 double BarePropertiesSeconds(const std::vector<std::wstring>& paths) {
     win32::FileSystemService files;
-    const auto start = Clock::now();
+    const auto start = Steady::now();
     for (const std::wstring& path : paths) {
         if (!files.FileExists(path) || !files.FileSize(path)) continue;
         DoEvents();
@@ -150,7 +150,7 @@ double BarePropertiesSeconds(const std::vector<std::wstring>& paths) {
 double BareDeletionSeconds(const std::wstring& drive, const std::vector<std::wstring>& lines,
                            const std::vector<bool>& marked) {
     win32::FileSystemService files;
-    const auto start = Clock::now();
+    const auto start = Steady::now();
     for (size_t line = 0; line < lines.size(); ++line) {
         DoEvents();
         if (!marked[line]) continue;
@@ -169,7 +169,7 @@ double BareDeletionSeconds(const std::wstring& drive, const std::vector<std::wst
 // its listing, the bytes of each shortcut, and a yield for each.
 double BareSuspicionReadsSeconds(const std::wstring& drive) {
     win32::FileSystemService files;
-    const auto start = Clock::now();
+    const auto start = Steady::now();
     std::vector<std::wstring> shortcuts;
     files.ForEachRootEntry(drive, [&](const std::wstring& path, Attributes) {
         DoEvents();
@@ -380,7 +380,7 @@ ProgramRun RunProgram(const std::wstring& exe) {
     startup.cb = sizeof(startup);
     PROCESS_INFORMATION started{};
     std::wstring commandLine = L"\"" + exe + L"\"";
-    const auto start = Clock::now();
+    const auto start = Steady::now();
     if (!::CreateProcessW(exe.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                           &startup, &started)) {
         return {};
@@ -403,7 +403,7 @@ ProgramRun RunProgram(const std::wstring& exe) {
 
     HWND status = ::FindWindowExW(window, nullptr, L"Static", nullptr);  // lblStatus, the first label
     ClickAt(window, CentreOf(layout::frmViewer::mvSALL), true);
-    const auto listing = Clock::now();
+    const auto listing = Steady::now();
     while (TextOf(status).find(L"Encontradas!") == std::wstring::npos && SecondsSince(listing) < 120) {
         std::this_thread::sleep_for(std::chrono::milliseconds(50));
     }

@@ -1,5 +1,8 @@
 #include "ReinfectionWatch.h"
 
+#include <algorithm>
+
+#include "LaunchTip.h"
 #include "PathText.h"
 
 namespace {
@@ -29,19 +32,42 @@ void ReinfectionWatch::Settle(const std::wstring& drive, const std::vector<RootI
     watched_[drive].settled = ByName(root);
 }
 
+std::vector<ReinfectionWatch::News> ReinfectionWatch::NewsOf(const std::map<std::wstring, Attributes>& settled,
+                                                              const std::vector<RootItem>& root) {
+    std::vector<News> news;
+    news.reserve(root.size());
+    for (const RootItem& item : root) {
+        const auto known = settled.find(UpperCase(item.name));
+        const bool hidden = known != settled.end() && attributes::HiddenOrSystem(item.attributes) &&
+                            !attributes::HiddenOrSystem(known->second) && !IsTheSystemsOwn(item.name);
+        news.push_back(known == settled.end() ? News::Appeared : hidden ? News::Hidden : News::Nothing);
+    }
+    return news;
+}
+
+bool ReinfectionWatch::HasNews(const std::wstring& drive, const std::vector<RootItem>& root) const {
+    const auto watched = watched_.find(drive);
+    if (watched == watched_.end()) return false;
+    const std::vector<News> news = NewsOf(watched->second.settled, root);
+    return std::any_of(news.begin(), news.end(), [](News n) { return n != News::Nothing; });
+}
+
 std::optional<std::wstring> ReinfectionWatch::Changed(const std::wstring& drive, const std::vector<RootItem>& root) {
     const auto watched = watched_.find(drive);
     if (watched == watched_.end()) return std::nullopt;
+    const std::vector<News> news = NewsOf(watched->second.settled, root);
     const auto judged = JudgeRoot(root);
     std::vector<std::wstring> cameBack;
+    std::map<std::wstring, Attributes> harmless = ByName(root);
     for (std::size_t i = 0; i < root.size(); ++i) {
-        const auto settled = watched->second.settled.find(UpperCase(root[i].name));
-        const bool appeared = settled == watched->second.settled.end();
-        const bool hidden = !appeared && attributes::HiddenOrSystem(root[i].attributes) &&
-                            !attributes::HiddenOrSystem(settled->second) && !IsTheSystemsOwn(root[i].name);
-        if ((appeared && judged[i]) || hidden) cameBack.push_back(root[i].name);
+        const bool appeared = news[i] == News::Appeared;
+        if (news[i] == News::Hidden || (appeared && judged[i])) cameBack.push_back(root[i].name);
+        if (appeared && LaunchFileKindOf(root[i].name)) harmless.erase(UpperCase(root[i].name));
     }
-    if (cameBack.empty()) return std::nullopt;
+    if (cameBack.empty()) {
+        watched->second.settled = std::move(harmless);
+        return std::nullopt;
+    }
     const auto quietUntil = QuietUntil(drive);
     if (quietUntil && clock_.Now() < *quietUntil) return std::nullopt;
     watched->second.settled = ByName(root);

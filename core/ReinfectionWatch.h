@@ -28,10 +28,16 @@ public:
     bool Watches(const std::wstring& drive) const { return watched_.contains(drive); }
     std::vector<std::wstring> Drives() const;
 
-    // The drive's root now, after the system said it changed: the warning to show, naming the
-    // drive and up to three entries, when something came back; what it warns of is then settled.
-    // Nothing within the quiet time of the drive's last warning: what came back meanwhile stays
-    // to be told once QuietUntil has passed.
+    // Whether the root, as its listing names it (no file read), holds anything new since it was
+    // settled: an entry that appeared, or one that became hidden or system. Only then is it worth
+    // reading its launch files and judging it.
+    bool HasNews(const std::wstring& drive, const std::vector<RootItem>& root) const;
+    // The drive's root now, launch files read, after the system said it changed: the warning to
+    // show, naming the drive and up to three entries, when something came back; what it warns of
+    // is then settled. Nothing within the quiet time of the drive's last warning: what came back
+    // meanwhile stays to be told once QuietUntil has passed. When nothing came back, what was
+    // judged harmless is settled, but for shortcuts and autorun.inf that appeared: their bytes may
+    // not all be written yet.
     std::optional<std::wstring> Changed(const std::wstring& drive, const std::vector<RootItem>& root);
     // When a drive's quiet time ends; nothing for a drive that has not warned.
     std::optional<Clock::TimePoint> QuietUntil(const std::wstring& drive) const;
@@ -39,6 +45,10 @@ public:
     std::optional<Clock::TimePoint> NextQuietEnd() const;
 
 private:
+    // What is new of each entry of a root since it was settled.
+    enum class News { Nothing, Appeared, Hidden };
+    static std::vector<News> NewsOf(const std::map<std::wstring, Attributes>& settled, const std::vector<RootItem>& root);
+
     struct Watched {
         std::map<std::wstring, Attributes> settled;  // by name, in upper case
         std::optional<Clock::TimePoint> lastWarning;

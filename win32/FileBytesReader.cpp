@@ -39,13 +39,7 @@ std::error_code ReadFileBytes(const std::wstring& path, std::size_t most, FileBy
     ListedEntry opened;
     const QuietDriveErrors quiet;
     if (auto error = OpenListed(*full, GENERIC_READ, opened)) return error;
-    switch (const Found found = Classify(opened.entry, opened.expected)) {
-    case Found::Elsewhere:
-    case Found::NotByItsName:
-    case Found::Link: return WhyNotItself(found);
-    case Found::Folder: return std::make_error_code(std::errc::is_a_directory);
-    case Found::File: break;
-    }
+    if (auto error = WhyNotAFile(Classify(opened.entry, opened.expected))) return error;
     if (const std::error_code error = ReadAll(opened.entry.handle.Get(), most, bytes)) {
         bytes.clear();
         return error;

@@ -209,6 +209,14 @@ std::error_code WhyNotItself(Found found) {
     return found == Found::NotByItsName ? VelquorError::NotOpenedByExactName : VelquorError::LinkNotFollowed;
 }
 
+std::error_code WhyNotAFile(Found found) {
+    switch (found) {
+    case Found::File: return {};
+    case Found::Folder: return std::make_error_code(std::errc::is_a_directory);
+    default: return WhyNotItself(found);
+    }
+}
+
 void TreeWalk::Run(const Location& top, ListedEntry opened) {
     Dispatch(top, opened.expected, std::move(opened.entry), true);
     while (!levels_.empty()) {

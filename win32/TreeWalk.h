@@ -97,6 +97,8 @@ Found Classify(const OpenedEntry& entry, const Expected& expected);
 
 // Why an entry found as anything but a plain file or folder is not acted on.
 std::error_code WhyNotItself(Found found);
+// Why an entry found where a file is wanted is not acted on; nothing for a plain file.
+std::error_code WhyNotAFile(Found found);
 
 // An entry opened as itself, and where it should lie.
 struct ListedEntry {

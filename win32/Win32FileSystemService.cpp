@@ -402,13 +402,7 @@ std::error_code FileSystemService::CopyFile(const std::wstring& source,
     const QuietDriveErrors quiet;
     ListedEntry opened;
     if (auto error = OpenListed(*from, kReadAccess, opened)) return error;
-    switch (const Found found = Classify(opened.entry, opened.expected)) {
-    case Found::Elsewhere:
-    case Found::NotByItsName:
-    case Found::Link: return WhyNotItself(found);
-    case Found::Folder: return std::make_error_code(std::errc::is_a_directory);
-    case Found::File: break;
-    }
+    if (auto error = WhyNotAFile(Classify(opened.entry, opened.expected))) return error;
     return CopyOpenedFile(opened.entry.handle.Get(), *to, overwrite, run, between);
 }
 

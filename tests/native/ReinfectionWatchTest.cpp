@@ -20,10 +20,6 @@ const RootItem kHiddenDocuments{L"Documentos", kFolder | kHidden | kSystem, {}};
 const RootItem kLink{L"Documentos.lnk", 0, shell_link::Builder().LocalPath("C:\\Windows\\System32\\cmd.exe").Bytes()};
 const RootItem kVirus{L"x.vbs", kHidden, {}};
 
-constexpr wchar_t kWarning[] =
-    L"Algo está volviendo a escribir en la memoria E: (E:\\Documentos.lnk). Este equipo puede estar infectado: no "
-    L"abra la memoria con doble clic y analícelo con su antivirus.";
-
 class ReinfectionWatchTest : public ::testing::Test {
 protected:
     ReinfectionWatchTest() { watch_.Settle(L"E:", {kNotes, kDocuments}); }
@@ -38,11 +34,9 @@ TEST_F(ReinfectionWatchTest, WhatTheRulesJudgeOrWhatIsHiddenIsToldAndNothingElse
         std::vector<RootItem> root;
         bool told;
     };
+    // The Wine suite writes a shortcut, an ordinary file and hides a folder through the window.
     const Change changes[] = {
-        {"an ordinary file written", {kNotes, kDocuments, {L"nuevo.txt", 0, {}}}, false},
         {"an entry removed", {kNotes}, false},
-        {"a shortcut to cmd.exe written", {kNotes, kDocuments, kLink}, true},
-        {"a folder hidden", {kNotes, kHiddenDocuments}, true},
         {"a hidden script written", {kNotes, kDocuments, kVirus}, true},
         {"the system's own file hidden", {kNotes, kDocuments, {L"desktop.ini", kHidden, {}}}, false},
     };
@@ -54,9 +48,7 @@ TEST_F(ReinfectionWatchTest, WhatTheRulesJudgeOrWhatIsHiddenIsToldAndNothingElse
     }
 }
 
-TEST_F(ReinfectionWatchTest, OneWarningNamesTheDriveAndUpToThreeEntries) {
-    EXPECT_EQ(watch_.Changed(L"E:", {kNotes, kDocuments, kLink}), kWarning);
-
+TEST_F(ReinfectionWatchTest, AWarningNamesUpToThreeEntriesAndHowManyMore) {
     ReinfectionWatch many(clock_);
     many.Settle(L"F:", {});
     const auto told = many.Changed(L"F:", {kLink, kVirus, kHiddenDocuments, {L"y.js", kSystem, {}}, {L"z.exe", kHidden, {}}});
@@ -74,15 +66,6 @@ TEST_F(ReinfectionWatchTest, ADriveWarnsOnceAMinuteAndWhatCameMeanwhileIsToldAft
 
     clock_.Advance(std::chrono::seconds(30));
     EXPECT_TRUE(watch_.Changed(L"E:", {kNotes, kDocuments, kLink, kVirus}));
-}
-
-TEST_F(ReinfectionWatchTest, WhatTheProgramSettlesAndDrivesItForgetsAreNotTold) {
-    watch_.Settle(L"E:", {kNotes, kHiddenDocuments});
-    EXPECT_FALSE(watch_.Changed(L"E:", {kNotes, kHiddenDocuments})) << "hidden by the program's own undo";
-
-    watch_.Forget(L"E:");
-    EXPECT_FALSE(watch_.Watches(L"E:"));
-    EXPECT_FALSE(watch_.Changed(L"E:", {kNotes, kHiddenDocuments, kLink}));
 }
 
 }  // namespace

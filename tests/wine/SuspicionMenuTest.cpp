@@ -60,7 +60,7 @@ protected:
     ListMenu menu_;
 };
 
-TEST_F(SuspicionMenuTest, TheMenuOffersBothMarkingsBeforeUnhidingAndUndo) {
+TEST_F(SuspicionMenuTest, TheMenuOffersBothMarkingsAlwaysAndUnhidingAndUndoAsTheListStands) {
     const std::vector<ListMenu::Item> items = menu_.Read(OnLine(0));
 
     ASSERT_EQ(items.size(), 5u);
@@ -70,7 +70,9 @@ TEST_F(SuspicionMenuTest, TheMenuOffersBothMarkingsBeforeUnhidingAndUndo) {
     EXPECT_TRUE(items[1].enabled);
     EXPECT_EQ(items[2].text, L"") << "a separator";
     EXPECT_EQ(items[3].text, L"Mostrar elementos marcados (quitar oculto y sistema)");
+    EXPECT_FALSE(items[3].enabled) << "no line is marked";
     EXPECT_EQ(items[4].text, L"Deshacer el último cambio de atributos");
+    EXPECT_FALSE(items[4].enabled) << "nothing to undo";
 }
 
 TEST_F(SuspicionMenuTest, TheSuspiciousAreMarkedAloneTheReasonIsInTheirTipAndNothingChangesOnTheDrive) {

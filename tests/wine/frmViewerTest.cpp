@@ -539,13 +539,6 @@ protected:
 constexpr wchar_t kShowMarked[] = L"Mostrar elementos marcados (quitar oculto y sistema)";
 constexpr wchar_t kUndo[] = L"Deshacer el último cambio de atributos";
 
-TEST_F(UnhideMenuTest, UnhidingAndUndoAreOfferedAsTheListStands) {
-    menu_.Read(OnLine(0));
-
-    EXPECT_FALSE(Offered(kShowMarked)) << "no line is marked";
-    EXPECT_FALSE(Offered(kUndo)) << "nothing to undo";
-}
-
 TEST_F(UnhideMenuTest, UnhidingShowsTheMarkedFolderThroughoutAndUndoHidesItAgain) {
     Mark({L"R:\\Documentos"});
 
