@@ -218,22 +218,27 @@ void frmViewer::mnuUndoAttributes_Click() {
 void frmViewer::SettleWatchedDrives() { watcher_->Watch(reinfection_.Settle()); }
 
 void frmViewer::Watcher_Notice(wchar_t letter) {
-    // The changes a walk of the program makes are its own, settled as it ends; and while the
-    // watch reads a root (yielding), a notice that comes waits for the next.
+    if (letter == 0) {
+        watcher_->Watch(reinfection_.DrivesChanged());
+        return;
+    }
+    reinfection_.Noticed({letter, L':'});
+    LookAtRoots();
+}
+
+void frmViewer::LookAtRoots() {
+    bool looked = false;
     ListCommand([&] {
-        if (letter == 0) return watcher_->Watch(reinfection_.DrivesChanged());
-        // A burst of changes is looked at once: the notices already waiting join this one.
-        std::set<std::wstring> drives{{letter, L':'}};
-        MSG waiting;
-        while (::PeekMessageW(&waiting, hWnd(), kRootChanged, kRootChanged, PM_REMOVE)) {
-            if (waiting.wParam != 0) drives.insert({static_cast<wchar_t>(waiting.wParam), L':'});
-        }
-        watcher_->Watch(reinfection_.RootsChanged(drives));
-        if (const auto next = reinfection_.NextLook()) {
-            const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next - SteadyClock().Now());
-            ::SetTimer(hWnd(), kQuietTimer, static_cast<UINT>(std::max<long long>(wait.count(), 1)), nullptr);
-        }
+        watcher_->Watch(reinfection_.Look());
+        looked = true;
     });
+    auto next = reinfection_.NextLook();
+    if (!next) return;
+    // Refused while a walk of the program runs: the watch's own read, which looks again as it
+    // ends, or a command, whose changes are the program's own and settled as it ends.
+    if (!looked) next = std::max(*next, viewer_.clock.Now() + kLookWhenIdle);
+    const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next - viewer_.clock.Now());
+    ::SetTimer(hWnd(), kLookTimer, static_cast<UINT>(std::max<long long>(wait.count(), 1)), nullptr);
 }
 
 std::wstring frmViewer::TipFor(const std::wstring& line) {
@@ -309,10 +314,9 @@ LRESULT frmViewer::OnMessage(UINT message, WPARAM wParam, LPARAM lParam) {
     }
     case WM_TIMER:
         if (wParam == kTxtPropTimer) txtPropText_.OnTimer();
-        if (wParam == kQuietTimer) {
-            // The quiet minute of a drive ended: what came back meanwhile is told now.
-            ::KillTimer(hWnd(), kQuietTimer);
-            for (const std::wstring& drive : reinfection_.Watched()) ::PostMessageW(hWnd(), kRootChanged, drive.at(0), 0);
+        if (wParam == kLookTimer) {
+            ::KillTimer(hWnd(), kLookTimer);
+            LookAtRoots();
         }
         return 0;
     case kRootChanged:

@@ -2,6 +2,7 @@
 
 #include "Win32Api.h"
 
+#include <chrono>
 #include <memory>
 
 #include "ControlRoles.h"
@@ -48,8 +49,10 @@ public:
 
     // The timer that shows txtProp's last text, on the window; a test fires it with WM_TIMER.
     static constexpr UINT_PTR kTxtPropTimer = 1;
-    // The timer that looks again at the drives whose quiet minute after a warning has ended.
-    static constexpr UINT_PTR kQuietTimer = 2;
+    // The timer of the watch's next look at the roots the system said changed.
+    static constexpr UINT_PTR kLookTimer = 2;
+    // How soon a look refused by a walk under way is tried again.
+    static constexpr auto kLookWhenIdle = std::chrono::milliseconds(500);
     // Posted by the watcher of the drives' roots: wParam is the letter of a drive whose root
     // changed, or 0 when drives came or went.
     static constexpr UINT kRootChanged = WM_APP + 1;
@@ -114,6 +117,8 @@ private:
     void SettleWatchedDrives();
     // The watcher's notice: a drive's root changed (its letter), or drives came or went (0).
     void Watcher_Notice(wchar_t letter);
+    // Reads the noticed roots whose time has come, and sets the timer for the next look.
+    void LookAtRoots();
     LRESULT OnMessage(UINT message, WPARAM wParam, LPARAM lParam) override;
     LRESULT ColourStatic(HDC dc, HWND control);
     // Shows window, making it first if it is not open; one that is open is brought forward.

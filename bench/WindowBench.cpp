@@ -425,6 +425,12 @@ void PrintMeasure(const std::wstring& what, const std::wstring& reference, const
                  measure.answers.slowestMs, measure.answers.over100Ms, measure.answers.messages);
 }
 
+// A line on stderr as each round ends: the whole run takes many minutes.
+void Progress(const wchar_t* what, int round) {
+    std::fwprintf(stderr, L"%ls: round %d done\n", what, round + 1);
+    std::fflush(stderr);
+}
+
 }  // namespace
 
 int wmain(int argc, wchar_t** argv) {
@@ -441,7 +447,10 @@ int wmain(int argc, wchar_t** argv) {
     int entries = 0;
     int lines = 0;
     ListingMeasures listings;
-    for (int round = 0; round < kListingRounds; ++round) lines = MeasureListingRound(listingDrive, entries, listings);
+    for (int round = 0; round < kListingRounds; ++round) {
+        lines = MeasureListingRound(listingDrive, entries, listings);
+        Progress(L"listing and marking", round);
+    }
     Measure markedDeletion;
     Measure folderDeletion;
     for (int round = 0; round < kDeletionRounds; ++round) {
@@ -449,6 +458,7 @@ int wmain(int argc, wchar_t** argv) {
             std::fwprintf(stderr, L"round %d: a deletion did not go as it should\n", round);
             return 1;
         }
+        Progress(L"deletion", round);
     }
     Measure copy;
     if (!MakeCopyTree(workDrive + L"\\respaldo")) {
@@ -462,6 +472,7 @@ int wmain(int argc, wchar_t** argv) {
             std::fwprintf(stderr, L"round %d: a copy is not whole\n", round);
             return 1;
         }
+        Progress(L"copy", round);
     }
     const ProgramRun program = RunProgram(argv[3]);
 

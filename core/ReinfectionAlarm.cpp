@@ -14,24 +14,55 @@ std::vector<std::wstring> ReinfectionAlarm::Settle() {
         if (std::find(listed.begin(), listed.end(), watched) == listed.end()) watch_.Forget(watched);
     }
     for (const std::wstring& drive : listed) watch_.Settle(drive, ListRootItems(viewer_.files, drive, Pace()));
+    noticed_.clear();
     return listed;
 }
 
-std::vector<std::wstring> ReinfectionAlarm::RootsChanged(const std::set<std::wstring>& drives) {
-    for (const std::wstring& drive : drives) {
-        if (!watch_.Watches(drive)) continue;
+void ReinfectionAlarm::Noticed(const std::wstring& drive) {
+    if (!watch_.Watches(drive)) return;
+    const auto rest = readable_.find(drive);
+    noticed_.try_emplace(drive, rest == readable_.end() ? viewer_.clock.Now() : rest->second);
+}
+
+std::vector<std::wstring> ReinfectionAlarm::Look() {
+    std::vector<std::wstring> due;
+    for (const auto& [drive, when] : noticed_) {
+        if (when <= viewer_.clock.Now()) due.push_back(drive);
+    }
+    for (const std::wstring& drive : due) {
+        noticed_.erase(drive);
         // A drive that went, or holds another stick, is watched again only once it is listed.
+        if (!watch_.Watches(drive)) continue;
         if (!listing_.StillHolds(drive)) {
             watch_.Forget(drive);
             continue;
         }
-        // Most changes add or hide nothing (a file written, one deleted): then no file is read.
-        std::vector<RootItem> root = ListRootItems(viewer_.files, drive, Pace());
-        if (!watch_.HasNews(drive, root)) continue;
-        ReadLaunchBytes(viewer_.files, drive, root, Pace());
-        if (const auto warning = watch_.Changed(drive, root)) viewer_.messages.Warn(*warning);
+        const Clock::TimePoint start = viewer_.clock.Now();
+        Read(drive);
+        const Clock::TimePoint end = viewer_.clock.Now();
+        readable_[drive] = end + kRestPerRead * (end - start);
+        // Noticed again while it was read: that waits for the rest.
+        if (const auto again = noticed_.find(drive); again != noticed_.end()) {
+            again->second = std::max(again->second, readable_[drive]);
+        }
     }
     return watch_.Drives();
+}
+
+void ReinfectionAlarm::Read(const std::wstring& drive) {
+    // Most changes add or hide nothing (a file written, one deleted): then no file is read.
+    std::vector<RootItem> root = ListRootItems(viewer_.files, drive, Pace());
+    if (!watch_.HasNews(drive, root)) return;
+    ReadLaunchBytes(viewer_.files, drive, root, Pace());
+    if (const auto warning = watch_.Changed(drive, root)) {
+        viewer_.messages.Warn(*warning);
+        return;
+    }
+    // What came back within the drive's quiet minute is told once the minute ends.
+    const auto quietUntil = watch_.QuietUntil(drive);
+    if (quietUntil && *quietUntil > viewer_.clock.Now() && watch_.HasNews(drive, root)) {
+        noticed_[drive] = *quietUntil;
+    }
 }
 
 std::vector<std::wstring> ReinfectionAlarm::DrivesChanged() {
@@ -39,6 +70,14 @@ std::vector<std::wstring> ReinfectionAlarm::DrivesChanged() {
         if (!listing_.StillHolds(drive)) watch_.Forget(drive);
     }
     return watch_.Drives();
+}
+
+std::optional<Clock::TimePoint> ReinfectionAlarm::NextLook() const {
+    std::optional<Clock::TimePoint> next;
+    for (const auto& [drive, when] : noticed_) {
+        if (!next || when < *next) next = when;
+    }
+    return next;
 }
 
 // The window keeps answering while a large root is read.

@@ -82,15 +82,6 @@ std::vector<std::wstring> ReinfectionWatch::Drives() const {
     return drives;
 }
 
-std::optional<Clock::TimePoint> ReinfectionWatch::NextQuietEnd() const {
-    std::optional<Clock::TimePoint> next;
-    for (const std::wstring& drive : Drives()) {
-        const auto end = QuietUntil(drive);
-        if (end && *end > clock_.Now() && (!next || *end < *next)) next = end;
-    }
-    return next;
-}
-
 std::optional<Clock::TimePoint> ReinfectionWatch::QuietUntil(const std::wstring& drive) const {
     const auto watched = watched_.find(drive);
     if (watched == watched_.end() || !watched->second.lastWarning) return std::nullopt;

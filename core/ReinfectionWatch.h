@@ -41,8 +41,6 @@ public:
     std::optional<std::wstring> Changed(const std::wstring& drive, const std::vector<RootItem>& root);
     // When a drive's quiet time ends; nothing for a drive that has not warned.
     std::optional<Clock::TimePoint> QuietUntil(const std::wstring& drive) const;
-    // The first moment a drive's quiet time ends, if one has not ended yet.
-    std::optional<Clock::TimePoint> NextQuietEnd() const;
 
 private:
     // What is new of each entry of a root since it was settled.
