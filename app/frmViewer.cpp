@@ -227,15 +227,18 @@ void frmViewer::Watcher_Notice(wchar_t letter) {
 }
 
 void frmViewer::LookAtRoots() {
+    // Not while a command walks: what it changes is the program's own, settled as it ends. A
+    // command may start while the watch reads (yielding); the read then leaves what it read.
     bool looked = false;
-    ListCommand([&] {
-        watcher_->Watch(reinfection_.Look());
-        looked = true;
-    });
+    if (!walk_.Running()) {
+        if (const auto reading = watchReading_.TryBegin()) {
+            watcher_->Watch(reinfection_.Look());
+            looked = true;
+        }
+    }
     auto next = reinfection_.NextLook();
     if (!next) return;
-    // Refused while a walk of the program runs: the watch's own read, which looks again as it
-    // ends, or a command, whose changes are the program's own and settled as it ends.
+    // Refused: tried again shortly, or as the watch's own read ends.
     if (!looked) next = std::max(*next, viewer_.clock.Now() + kLookWhenIdle);
     const auto wait = std::chrono::ceil<std::chrono::milliseconds>(*next - viewer_.clock.Now());
     ::SetTimer(hWnd(), kLookTimer, static_cast<UINT>(std::max<long long>(wait.count(), 1)), nullptr);

@@ -137,6 +137,7 @@ private:
     SystemUserFormats formats_;
     Viewer viewer_;
     WalkState walk_;
+    WalkState watchReading_;  // the watch's read of the roots, which a command may interrupt
     RootListing listing_;
     PropertiesPanel properties_;
     Deletion deletion_;

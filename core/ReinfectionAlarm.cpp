@@ -15,6 +15,7 @@ std::vector<std::wstring> ReinfectionAlarm::Settle() {
     }
     for (const std::wstring& drive : listed) watch_.Settle(drive, ListRootItems(viewer_.files, drive, Pace()));
     noticed_.clear();
+    ++settlings_;
     return listed;
 }
 
@@ -38,7 +39,7 @@ std::vector<std::wstring> ReinfectionAlarm::Look() {
             continue;
         }
         const Clock::TimePoint start = viewer_.clock.Now();
-        Read(drive);
+        if (!Read(drive)) continue;
         const Clock::TimePoint end = viewer_.clock.Now();
         readable_[drive] = end + kRestPerRead * (end - start);
         // Noticed again while it was read: that waits for the rest.
@@ -49,20 +50,27 @@ std::vector<std::wstring> ReinfectionAlarm::Look() {
     return watch_.Drives();
 }
 
-void ReinfectionAlarm::Read(const std::wstring& drive) {
+bool ReinfectionAlarm::Read(const std::wstring& drive) {
+    // A command of the user's may run while the read yields: once it settled the drives, what
+    // was read before is stale.
+    const auto settlings = settlings_;
+    const auto stale = [&] { return settlings_ != settlings; };
     // Most changes add or hide nothing (a file written, one deleted): then no file is read.
     std::vector<RootItem> root = ListRootItems(viewer_.files, drive, Pace());
-    if (!watch_.HasNews(drive, root)) return;
+    if (stale()) return false;
+    if (!watch_.HasNews(drive, root)) return true;
     ReadLaunchBytes(viewer_.files, drive, root, Pace());
+    if (stale()) return false;
     if (const auto warning = watch_.Changed(drive, root)) {
         viewer_.messages.Warn(*warning);
-        return;
+        return true;
     }
     // What came back within the drive's quiet minute is told once the minute ends.
     const auto quietUntil = watch_.QuietUntil(drive);
     if (quietUntil && *quietUntil > viewer_.clock.Now() && watch_.HasNews(drive, root)) {
         noticed_[drive] = *quietUntil;
     }
+    return true;
 }
 
 std::vector<std::wstring> ReinfectionAlarm::DrivesChanged() {

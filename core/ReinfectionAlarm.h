@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <optional>
 #include <string>
@@ -35,7 +36,8 @@ public:
     std::optional<Clock::TimePoint> NextLook() const;
 
 private:
-    void Read(const std::wstring& drive);
+    // Reads and judges the drive's root; false when a settling meanwhile made the read stale.
+    bool Read(const std::wstring& drive);
     BetweenItems Pace();
 
     Viewer& viewer_;
@@ -43,4 +45,5 @@ private:
     ReinfectionWatch watch_;
     std::map<std::wstring, Clock::TimePoint> noticed_;   // drive: when its root may be read
     std::map<std::wstring, Clock::TimePoint> readable_;  // drive: when its last read's rest ends
+    std::uint64_t settlings_ = 0;
 };

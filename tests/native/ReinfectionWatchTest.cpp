@@ -5,8 +5,13 @@
 
 #include <gtest/gtest.h>
 
+#include "PosixFileSystemService.h"
+#include "ReinfectionAlarm.h"
 #include "common/ManualClock.h"
 #include "common/ShellLinkBuilder.h"
+#include "support/ForwardingFileSystemService.h"
+#include "support/TempTree.h"
+#include "support/TestViewer.h"
 
 namespace {
 
@@ -34,10 +39,11 @@ TEST_F(ReinfectionWatchTest, WhatTheRulesJudgeOrWhatIsHiddenIsToldAndNothingElse
         std::vector<RootItem> root;
         bool told;
     };
-    // The Wine suite writes a shortcut, an ordinary file and hides a folder through the window.
+    // The Wine suite writes an ordinary file and a shortcut through the window.
     const Change changes[] = {
         {"an entry removed", {kNotes}, false},
         {"a hidden script written", {kNotes, kDocuments, kVirus}, true},
+        {"a folder made hidden", {kNotes, kHiddenDocuments}, true},
         {"the system's own file hidden", {kNotes, kDocuments, {L"desktop.ini", kHidden, {}}}, false},
     };
     for (const Change& change : changes) {
@@ -66,6 +72,47 @@ TEST_F(ReinfectionWatchTest, ADriveWarnsOnceAMinuteAndWhatCameMeanwhileIsToldAft
 
     clock_.Advance(std::chrono::seconds(30));
     EXPECT_TRUE(watch_.Changed(L"E:", {kNotes, kDocuments, kLink, kVirus}));
+}
+
+// Each read of a root takes a second of the window's clock.
+class SlowRoots final : public ForwardingFileSystemService {
+public:
+    using ForwardingFileSystemService::ForwardingFileSystemService;
+    std::error_code ForEachRootEntry(const std::wstring& drive, const RootVisitor& visit) override {
+        ++reads;
+        clock->Advance(std::chrono::seconds(1));
+        return ForwardingFileSystemService::ForEachRootEntry(drive, visit);
+    }
+    ManualClock* clock = nullptr;
+    int reads = 0;
+};
+
+TEST(ReinfectionAlarmTest, ARootNoticedAgainRestsFourTimesItsReadAndIsThenReadAndJudged) {
+    TempTree tree;
+    tree.File("e/notas.txt", "hola");
+    posix::FileSystemService stick({{L"E:", (tree / "e").string(), DriveKind::Removable}});
+    SlowRoots files(stick);
+    TestViewer window(files);
+    files.clock = &window.clock;
+    RootListing listing(window.viewer);
+    listing.Show(Listed::FoldersThenFiles);
+    ReinfectionAlarm alarm(window.viewer, listing);
+    ASSERT_EQ(alarm.Settle(), std::vector<std::wstring>{L"E:"});
+
+    alarm.Noticed(L"E:");
+    alarm.Look();
+    const int reads = files.reads;
+    tree.File("e/Documentos.lnk", std::string(kLink.launchBytes.begin(), kLink.launchBytes.end()));
+    alarm.Noticed(L"E:");
+    alarm.Look();
+    EXPECT_EQ(files.reads, reads) << "read again within its rest";
+    ASSERT_EQ(alarm.NextLook(), window.clock.Now() + std::chrono::seconds(4));
+
+    window.clock.Advance(std::chrono::seconds(4));
+    alarm.Look();
+    ASSERT_EQ(window.dialogs.messages.size(), 1u);
+    EXPECT_NE(window.dialogs.messages[0].text.find(L"E:\\Documentos.lnk"), std::wstring::npos);
+    EXPECT_FALSE(alarm.NextLook());
 }
 
 }  // namespace

@@ -30,16 +30,12 @@ public:
         current_ = nullptr;
     }
 
-    // Opens the menu at a screen point, reads it and leaves it; what it offered.
-    std::vector<Item> Read(POINT at) {
-        Open(at, {});
-        return seen_;
-    }
     // Opens the menu at a screen point and chooses the item with that text.
     void Choose(POINT at, const std::wstring& text) {
         Open(at, text);
         PumpMessages();
     }
+    // What the menu offered when it last opened.
     const std::vector<Item>& Seen() const { return seen_; }
     // Forgets the menu seen, to read the next one however it opens (the keyboard's menu keys).
     void Forget() {

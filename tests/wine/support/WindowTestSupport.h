@@ -54,12 +54,6 @@ inline RECT WindowRect(HWND window) {
     return rect;
 }
 
-// The centre of a window, in screen coordinates.
-inline POINT ScreenCentreOf(HWND window) {
-    const RECT rect = WindowRect(window);
-    return {(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
-}
-
 // Mouse input as the user's hand gives it: through the system's input queue, so that the window
 // under the pointer gets it (hit testing included). flags: MOUSEEVENTF_LEFTDOWN and the like.
 inline void SendMouse(POINT screen, DWORD flags) {
