@@ -264,13 +264,19 @@ int MeasureListingRound(const std::wstring& drive, int& entries, ListingMeasures
 // Deletes kMarkedFiles files spread over the listed drive, bare and through the window, putting
 // them back after each.
 bool MeasureMarkedDeletion(const std::wstring& drive, Measure& deletion) {
-    ShownWindow window;
-    ClickAt(window->hWnd(), CentreOf(layout::frmViewer::mvSFLS), false);
-    const std::vector<std::wstring> lines = Lines(window->lstViewer());
+    // The bare walk runs with no window open: an open one would watch the drive and read its
+    // root inside the walk's yields.
+    const std::vector<std::wstring> lines = [] {
+        ShownWindow window;
+        ClickAt(window->hWnd(), CentreOf(layout::frmViewer::mvSFLS), false);
+        return Lines(window->lstViewer());
+    }();
     const std::vector<bool> marked = SpreadMarks(static_cast<int>(lines.size()));
     const double bare = BareDeletionSeconds(drive, lines, marked);
     if (!RemakeFiles(lines)) return false;
 
+    ShownWindow window;
+    ClickAt(window->hWnd(), CentreOf(layout::frmViewer::mvSFLS), false);
     for (size_t line = 0; line < lines.size(); ++line) window->lstViewer().SetSelected(static_cast<int>(line), marked[line]);
     Pinger::Answers heard;
     const double command = TimedClick(window->hWnd(), layout::frmViewer::cmdDeleteSel, heard);

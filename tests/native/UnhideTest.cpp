@@ -118,6 +118,25 @@ TEST_F(UnhideTest, UndoGivesBackEveryAttributeExactly) {
     EXPECT_FALSE(unhide_.CanUndo()) << "one undo for one change";
 }
 
+// Another stick with the same names under E: is left as it is; the first one, back, is undone.
+TEST_F(UnhideTest, UndoOnAnotherStickUnderTheSameLetterChangesNothingAndSaysSo) {
+    viewer_.lstViewer.Mark({L"E:\\Documentos"});
+    unhide_.ShowMarkedEntries();
+    fs::rename(tree_ / "e", tree_ / "first");
+    tree_.File("e/Documentos/carta.txt", "otra");
+    listing_.Show(Listed::FoldersThenFiles);
+    ASSERT_TRUE(unhide_.CanUndo());
+
+    unhide_.UndoLastChange();
+
+    EXPECT_EQ(viewer_.dialogs.Texts(), std::vector<std::wstring>{L"La memoria ya no es la misma: no se deshizo ningún cambio."});
+    EXPECT_EQ(Of(L"E:\\Documentos") & (kHidden | kSystem), 0u);
+    fs::rename(tree_ / "e", tree_ / "second");
+    fs::rename(tree_ / "first", tree_ / "e");
+    unhide_.UndoLastChange();
+    EXPECT_EQ(Of(L"E:\\Documentos") & (kHidden | kSystem), kHidden | kSystem);
+}
+
 TEST_F(UnhideTest, UndoIsOfferedOnlyWhileAChangedEntryIsListed) {
     viewer_.lstViewer.Mark({L"E:\\Documentos"});
     unhide_.ShowMarkedEntries();
