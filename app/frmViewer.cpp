@@ -11,6 +11,7 @@
 
 #include "LaunchTip.h"
 #include "Marking.h"
+#include "PathText.h"
 
 #include "Module1.h"
 
@@ -173,8 +174,12 @@ void frmViewer::cmdDeleteSel_Click() {
     DriveCommand([this] { deletion_.cmdDeleteSel_Click(); });
 }
 
+// A copy lists nothing again: the drive it wrote into is read again, if it is watched.
 void frmViewer::cmdCopy_Click() {
-    DriveCommand([this] { copy_.cmdCopy_Click(); });
+    ListCommand([this] {
+        copy_.cmdCopy_Click();
+        SettleWatchedDrives({LineDrive(copy_.DestinationPath)});
+    });
 }
 
 void frmViewer::lstViewer_Click() { properties_.lstViewer_Click(); }
@@ -211,11 +216,17 @@ void frmViewer::mnuShowMarked_Click() {
     DriveCommand([this] { unhide_.ShowMarkedEntries(); });
 }
 
+// Nor does undo: the drives it may have changed are read again.
 void frmViewer::mnuUndoAttributes_Click() {
-    DriveCommand([this] { unhide_.UndoLastChange(); });
+    ListCommand([this] {
+        unhide_.UndoLastChange();
+        SettleWatchedDrives(listing_.ListedDrives());
+    });
 }
 
-void frmViewer::SettleWatchedDrives() { watcher_->Watch(reinfection_.Settle()); }
+void frmViewer::SettleWatchedDrives(const std::vector<std::wstring>& changedUnlisted) {
+    watcher_->Watch(reinfection_.Settle(changedUnlisted));
+}
 
 void frmViewer::Watcher_Notice(wchar_t letter) {
     if (letter == 0) {

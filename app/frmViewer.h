@@ -105,16 +105,17 @@ private:
     template <class Command> void ListCommand(Command command) {
         if (const auto walking = walk_.TryBegin()) command();
     }
-    // The same for a command that lists the drives or changes them: what it did is the program's
-    // own, and the watch takes it as settled.
+    // The same for a command that lists the drives, or changes them and lists them again: what it
+    // did is the program's own, and the watch takes it as settled.
     template <class Command> void DriveCommand(Command command) {
         ListCommand([&] {
             command();
             SettleWatchedDrives();
         });
     }
-    // The drives the last listing read, as they are now, are watched for what comes back.
-    void SettleWatchedDrives();
+    // The drives the last listing read are watched for what comes back, measured against the
+    // roots just listed and those of the drives changed without listing them again.
+    void SettleWatchedDrives(const std::vector<std::wstring>& changedUnlisted = {});
     // The watcher's notice: a drive's root changed (its letter), or drives came or went (0).
     void Watcher_Notice(wchar_t letter);
     // Reads the noticed roots whose time has come, and sets the timer for the next look.

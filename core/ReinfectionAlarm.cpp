@@ -8,14 +8,24 @@
 ReinfectionAlarm::ReinfectionAlarm(Viewer& viewer, RootListing& listing)
     : viewer_(viewer), listing_(listing), watch_(viewer.clock) {}
 
-std::vector<std::wstring> ReinfectionAlarm::Settle() {
+// A root of many thousand entries takes a second to read: one that a listing has just read, or
+// that nothing changed, is not read again.
+std::vector<std::wstring> ReinfectionAlarm::Settle(const std::vector<std::wstring>& changedUnlisted) {
     const std::vector<std::wstring> listed = listing_.ListedDrives();
+    const auto isListed = [&](const std::wstring& drive) { return std::find(listed.begin(), listed.end(), drive) != listed.end(); };
     for (const std::wstring& watched : watch_.Drives()) {
-        if (std::find(listed.begin(), listed.end(), watched) == listed.end()) watch_.Forget(watched);
+        if (!isListed(watched)) watch_.Forget(watched);
     }
-    for (const std::wstring& drive : listed) watch_.Settle(drive, ListRootItems(viewer_.files, drive, Pace()));
-    noticed_.clear();
-    ++settlings_;
+    std::map<std::wstring, std::vector<RootItem>> roots = listing_.TakeRootsRead();
+    for (const std::wstring& drive : changedUnlisted) {
+        if (isListed(drive) && !roots.contains(drive)) roots[drive] = ListRootItems(viewer_.files, drive, Pace());
+    }
+    for (const auto& [drive, root] : roots) {
+        if (!isListed(drive)) continue;
+        watch_.Settle(drive, root);
+        noticed_.erase(drive);
+        ++settlings_[drive];
+    }
     return listed;
 }
 
@@ -51,10 +61,10 @@ std::vector<std::wstring> ReinfectionAlarm::Look() {
 }
 
 bool ReinfectionAlarm::Read(const std::wstring& drive) {
-    // A command of the user's may run while the read yields: once it settled the drives, what
-    // was read before is stale.
-    const auto settlings = settlings_;
-    const auto stale = [&] { return settlings_ != settlings; };
+    // A command of the user's may run while the read yields: once it settled the drive, what was
+    // read before is stale.
+    const auto settlings = settlings_[drive];
+    const auto stale = [&] { return settlings_[drive] != settlings; };
     // Most changes add or hide nothing (a file written, one deleted): then no file is read.
     std::vector<RootItem> root = ListRootItems(viewer_.files, drive, Pace());
     if (stale()) return false;

@@ -21,9 +21,10 @@ public:
 
     ReinfectionAlarm(Viewer& viewer, RootListing& listing);
 
-    // After a listing or a change of the program's own: the drives the last listing read, as they
-    // are now, are what later changes are measured against.
-    std::vector<std::wstring> Settle();
+    // After a listing or a change of the program's own: the roots a listing just read, and those
+    // of the drives changed without listing them again, are what later changes are measured
+    // against; the drives the last listing read are watched.
+    std::vector<std::wstring> Settle(const std::vector<std::wstring>& changedUnlisted = {});
     // The system says this drive's root changed: it is read at the next look its pace allows.
     void Noticed(const std::wstring& drive);
     // Reads the noticed roots whose time has come: one warning for each that the malware writes
@@ -45,5 +46,5 @@ private:
     ReinfectionWatch watch_;
     std::map<std::wstring, Clock::TimePoint> noticed_;   // drive: when its root may be read
     std::map<std::wstring, Clock::TimePoint> readable_;  // drive: when its last read's rest ends
-    std::uint64_t settlings_ = 0;
+    std::map<std::wstring, std::uint64_t> settlings_;    // drive: how often it was settled
 };
