@@ -190,29 +190,30 @@ UniqueFile OpenResolved(const std::wstring& full) {
                                     nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr)};
 }
 
-// Takes the folder at full as the copy of one tree of run: one that the run copied another tree
-// into is refused.
-std::error_code ClaimFolder(const std::wstring& full, CopyRun& run) {
+// Takes the folder at full as the copy of one tree of run, giving its identity: one that the run
+// copied another tree into is refused.
+std::error_code ClaimFolder(const std::wstring& full, CopyRun& run, EntryId& claimed) {
     const UniqueFile folder = OpenResolved(full);
     const auto id = folder ? IdOf(folder.Get()) : std::nullopt;
     if (!id) return LastError();
     if (run.HasWritten(*id)) return VelquorError::NameAlreadyCopied;
     run.Wrote(*id);
+    claimed = *id;
     return {};
 }
 
 // Creates the folder, or accepts the one already there. An earlier copy left read-only (which
 // under Wine keeps files out) takes the new contents all the same: it gets its source's
 // attributes once they are in.
-std::error_code EnsureFolder(const std::wstring& full, CopyRun& run) {
-    if (::CreateDirectoryW(full.c_str(), nullptr)) return ClaimFolder(full, run);
+std::error_code EnsureFolder(const std::wstring& full, CopyRun& run, EntryId& claimed) {
+    if (::CreateDirectoryW(full.c_str(), nullptr)) return ClaimFolder(full, run, claimed);
     const DWORD error = ::GetLastError();
     const DWORD attributes = ::GetFileAttributesW(full.c_str());
     if (error != ERROR_ALREADY_EXISTS || attributes == INVALID_FILE_ATTRIBUTES ||
         !IsFolder(attributes)) {
         return Error(error);
     }
-    if (auto refused = ClaimFolder(full, run)) return refused;
+    if (auto refused = ClaimFolder(full, run, claimed)) return refused;
     if ((attributes & FILE_ATTRIBUTE_READONLY) == 0) return {};
     const DWORD writable = attributes & ~(FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY);
     return ::SetFileAttributesW(full.c_str(), writable ? writable : FILE_ATTRIBUTE_NORMAL)
@@ -290,7 +291,7 @@ public:
         if (found != Found::File) {
             report_.Add(item.plain, WhyNotItself(found));
         } else if (auto error = CopyOpenedFile(entry.handle.Get(), TargetOf(item), overwrite_,
-                                               run_, between_)) {
+                                               run_, between_, levels_.back().id.volume)) {
             report_.Add(item.plain, error);
         }
         CallBetween(between_);
@@ -298,14 +299,14 @@ public:
 
     bool Enter(const TreeWalk::Folder& folder, const OpenedEntry& entry) override {
         const bool top = levels_.empty();
-        Level level{top ? destination_ : TargetOf(folder.at), {}};
+        Level level{top ? destination_ : TargetOf(folder.at), {}, {}};
         std::error_code error;
         if (top) error = CheckDestination(entry.handle.Get(), destination_);
         if (!error && !::GetFileInformationByHandleEx(entry.handle.Get(), FileBasicInfo,
                                                       &level.basics, sizeof level.basics)) {
             error = LastError();
         }
-        if (!error) error = EnsureFolder(level.target, run_);
+        if (!error) error = EnsureFolder(level.target, run_, level.id);
         if (error) {
             report_.Add(folder.at.plain, error);
             return false;
@@ -329,6 +330,7 @@ private:
     struct Level {
         std::wstring target;    // the copy of the folder
         FILE_BASIC_INFO basics;  // the source folder's attributes and times
+        EntryId id;              // the copy's
     };
 
     std::wstring TargetOf(const Location& item) const {
@@ -364,10 +366,11 @@ private:
 // The bytes go to a temporary file beside the target, which takes the target's place only once
 // complete: a copy that fails leaves an earlier target as it was, and no partial file.
 std::error_code CopyOpenedFile(HANDLE source, const std::wstring& target, bool overwrite,
-                               CopyRun& run, const BetweenItems& between) {
+                               CopyRun& run, const BetweenItems& between,
+                               std::optional<std::uint64_t> folderVolume) {
     TempFile copy;
     if (auto error = copy.Create(FolderOf(target))) return error;
-    const auto written = IdOf(copy.Handle());
+    const auto written = folderVolume ? IdOnVolume(copy.Handle(), *folderVolume) : IdOf(copy.Handle());
     std::error_code error = written ? CopyBytes(source, copy.Handle(), between) : LastError();
     if (!error) error = CopyBasics(source, copy.Handle());
     if (!error) error = PutInPlace(source, copy, target, overwrite, run);

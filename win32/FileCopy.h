@@ -15,9 +15,11 @@ namespace win32 {
 // What a copy opens its sources, files and folders alike, with.
 inline constexpr DWORD kReadAccess = FILE_READ_DATA | FILE_READ_ATTRIBUTES | SYNCHRONIZE;
 
-// Copies the bytes, attributes and last write time of an opened file to target.
+// Copies the bytes, attributes and last write time of an opened file to target. folderVolume,
+// when the caller knows it, is the serial number of target's folder's volume.
 std::error_code CopyOpenedFile(HANDLE source, const std::wstring& target, bool overwrite,
-                               CopyRun& run, const BetweenItems& between);
+                               CopyRun& run, const BetweenItems& between,
+                               std::optional<std::uint64_t> folderVolume = std::nullopt);
 // Copies the tree of an opened folder (or reports the link it turned out to be) to target.
 void CopyTree(const Location& source, ListedEntry opened, const std::wstring& target,
               bool overwrite, CopyRun& run, const BetweenItems& between, TreeReport& report);

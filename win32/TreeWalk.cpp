@@ -156,6 +156,18 @@ std::optional<EntryId> IdOf(HANDLE handle) {
                    (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow};
 }
 
+std::optional<EntryId> IdOnVolume(HANDLE handle, std::uint64_t volume) {
+    constexpr auto kFileInternalInformation = static_cast<FILE_INFORMATION_CLASS>(6);
+    LARGE_INTEGER number{};
+    IO_STATUS_BLOCK io{};
+    const NTSTATUS status = ::NtQueryInformationFile(handle, &io, &number, sizeof number, kFileInternalInformation);
+    if (!NT_SUCCESS(status)) {
+        ::SetLastError(::RtlNtStatusToDosError(status));
+        return std::nullopt;
+    }
+    return EntryId{volume, static_cast<std::uint64_t>(number.QuadPart)};
+}
+
 bool WriteAttributes(HANDLE handle, DWORD attributes) {
     // Zero times leave the times as they are; zero attributes would too, hence NORMAL.
     FILE_BASIC_INFO basic{};

@@ -73,6 +73,9 @@ std::error_code Open(const std::wstring& full, DWORD access, OpenedEntry& entry)
 
 // What makes the opened entry itself: its volume's serial number and its file number.
 std::optional<EntryId> IdOf(HANDLE handle);
+// The same for an entry whose volume is known: only its number is asked, as Wine takes longer to
+// tell a volume's serial number than to copy a small file.
+std::optional<EntryId> IdOnVolume(HANDLE handle, std::uint64_t volume);
 
 // Gives the opened entry these attributes (what it is, folder or link, aside).
 bool WriteAttributes(HANDLE handle, DWORD attributes);
