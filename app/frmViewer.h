@@ -113,8 +113,8 @@ private:
             SettleWatchedDrives();
         });
     }
-    // The drives the last listing read are watched for what comes back, measured against the
-    // roots just listed and those of the drives changed without listing them again.
+    // The drives the last listing read are watched for what comes back, measured against their
+    // roots as they are now: all of them after a listing, else those changed without one.
     void SettleWatchedDrives(const std::vector<std::wstring>& changedUnlisted = {});
     // The watcher's notice: a drive's root changed (its letter), or drives came or went (0).
     void Watcher_Notice(wchar_t letter);

@@ -1,6 +1,7 @@
 #include "ReinfectionAlarm.h"
 
 #include <algorithm>
+#include <utility>
 
 #include "AnsweringPace.h"
 #include "RootItems.h"
@@ -8,21 +9,17 @@
 ReinfectionAlarm::ReinfectionAlarm(Viewer& viewer, RootListing& listing)
     : viewer_(viewer), listing_(listing), watch_(viewer.clock) {}
 
-// A root of many thousand entries takes a second to read: one that a listing has just read, or
-// that nothing changed, is not read again.
+// A root of many thousand entries takes a second to read: one that neither a listing nor a
+// change of the program's own touched since it was settled is not read again.
 std::vector<std::wstring> ReinfectionAlarm::Settle(const std::vector<std::wstring>& changedUnlisted) {
     const std::vector<std::wstring> listed = listing_.ListedDrives();
-    const auto isListed = [&](const std::wstring& drive) { return std::find(listed.begin(), listed.end(), drive) != listed.end(); };
     for (const std::wstring& watched : watch_.Drives()) {
-        if (!isListed(watched)) watch_.Forget(watched);
+        if (std::find(listed.begin(), listed.end(), watched) == listed.end()) watch_.Forget(watched);
     }
-    std::map<std::wstring, std::vector<RootItem>> roots = listing_.TakeRootsRead();
-    for (const std::wstring& drive : changedUnlisted) {
-        if (isListed(drive) && !roots.contains(drive)) roots[drive] = ListRootItems(viewer_.files, drive, Pace());
-    }
-    for (const auto& [drive, root] : roots) {
-        if (!isListed(drive)) continue;
-        watch_.Settle(drive, root);
+    const bool listedAgain = std::exchange(settledListing_, listing_.Generation()) != listing_.Generation();
+    for (const std::wstring& drive : listed) {
+        if (!listedAgain && std::find(changedUnlisted.begin(), changedUnlisted.end(), drive) == changedUnlisted.end()) continue;
+        watch_.Settle(drive, ListRootItems(viewer_.files, drive, Pace()));
         noticed_.erase(drive);
         ++settlings_[drive];
     }

@@ -21,8 +21,8 @@ public:
 
     ReinfectionAlarm(Viewer& viewer, RootListing& listing);
 
-    // After a listing or a change of the program's own: the roots a listing just read, and those
-    // of the drives changed without listing them again, are what later changes are measured
+    // After a listing or a change of the program's own: the roots of the drives listed again, or
+    // changed without listing them again, as they are now, are what later changes are measured
     // against; the drives the last listing read are watched.
     std::vector<std::wstring> Settle(const std::vector<std::wstring>& changedUnlisted = {});
     // The system says this drive's root changed: it is read at the next look its pace allows.
@@ -47,4 +47,5 @@ private:
     std::map<std::wstring, Clock::TimePoint> noticed_;   // drive: when its root may be read
     std::map<std::wstring, Clock::TimePoint> readable_;  // drive: when its last read's rest ends
     std::map<std::wstring, std::uint64_t> settlings_;    // drive: how often it was settled
+    int settledListing_ = -1;                            // the listing's generation last settled
 };

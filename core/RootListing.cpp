@@ -1,9 +1,6 @@
 #include "RootListing.h"
 
-#include <utility>
-
 #include "AnsweringPace.h"
-#include "PathText.h"
 
 std::wstring CountText(int count, std::wstring_view suffix) {
     return std::to_wstring(count).append(suffix);
@@ -30,7 +27,6 @@ void RootListing::Show(Listed view) {
     viewer_.lstViewer.Clear();
     ++generation_;
     listedVolumes_.clear();
-    rootsRead_.clear();
     if (view != Listed::Files) ListRootFolders();
     if (view != Listed::Folders) ListRootFiles();
     viewer_.lstViewer.ShowAllLines();
@@ -48,8 +44,6 @@ bool RootListing::StillHolds(const std::wstring& drive) {
     const auto listed = ListedVolume(drive);
     return listed && drives_.IsRemovable(drive) && viewer_.files.VolumeOf(drive) == listed;
 }
-
-std::map<std::wstring, std::vector<RootItem>> RootListing::TakeRootsRead() { return std::exchange(rootsRead_, {}); }
 
 std::vector<std::wstring> RootListing::ListedDrives() const {
     std::vector<std::wstring> drives;
@@ -72,12 +66,9 @@ void RootListing::ListRoots(bool folders) {
         if (!drives_.IsListed(drive)) continue;
         // A drive whose volume cannot be named is listed, but no walk will act on its entries.
         if (const auto volume = files.VolumeOf(drive)) listedVolumes_[drive] = *volume;
-        std::vector<RootItem>& read = rootsRead_[drive];
-        read.clear();
         // The window yields while the root is still being read, so a large root never holds it
         // up; a root that fails part-way keeps the entries read before the failure.
         files.ForEachRootEntry(drive, [&](const std::wstring& path, Attributes attributes) {
-            read.push_back({std::wstring(LastComponent(path)), attributes, {}});
             if (((attributes & attributes::kFolder) != 0) != folders) {
                 pace.Between();
                 return;

@@ -8,7 +8,6 @@
 
 #include "DriveFacts.h"
 #include "FileSystemService.h"
-#include "Suspicion.h"
 #include "Viewer.h"
 
 // What the entry list holds, as the view command that filled it chose.
@@ -54,9 +53,6 @@ public:
     std::vector<std::wstring> ListedDrives() const;
     // The volume the last listing read from drive; nothing for a drive it did not list.
     std::optional<VolumeId> ListedVolume(const std::wstring& drive) const;
-    // The root of each drive the last view command listed, as its last walk read it, handed over
-    // once: the watch takes it as settled instead of reading the root again.
-    std::map<std::wstring, std::vector<RootItem>> TakeRootsRead();
 
 private:
     void ListRoots(bool folders);
@@ -64,7 +60,6 @@ private:
     Viewer& viewer_;
     KnownDrives drives_;
     std::map<std::wstring, VolumeId> listedVolumes_;  // by drive, as the last listing found them
-    std::map<std::wstring, std::vector<RootItem>> rootsRead_;  // by drive, until taken
     Listed viewMode_ = Listed::Nothing;
     int generation_ = 0;
 };
