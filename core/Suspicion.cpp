@@ -194,11 +194,12 @@ bool IsTheSystemsOwn(std::wstring_view name) {
            std::any_of(std::begin(kSystemsOwnPrefixes), std::end(kSystemsOwnPrefixes), prefixed);
 }
 
-std::vector<std::optional<Suspicion>> JudgeRoot(const std::vector<RootItem>& root) {
+std::vector<std::optional<Suspicion>> JudgeRoot(const std::vector<RootItem>& root, const BetweenItems& between) {
     const RootNames names(root);
     std::vector<std::optional<Suspicion>> judged(root.size());
     for (size_t i = 0; i < root.size(); ++i) {
         if (!IsTheSystemsOwn(root[i].name)) judged[i] = JudgeAlone(root[i], names, root);
+        CallBetween(between);
     }
     // The hidden folders that autorun.inf or a suspicious shortcut opens into hold the program.
     for (size_t i = 0; i < root.size(); ++i) {

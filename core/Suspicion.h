@@ -34,7 +34,8 @@ struct RootItem {
 };
 
 // The suspicion of each item of one root, index for index; nothing for an item judged harmless.
-std::vector<std::optional<Suspicion>> JudgeRoot(const std::vector<RootItem>& root);
+// between is called after each item, so that a window judging a large root keeps answering.
+std::vector<std::optional<Suspicion>> JudgeRoot(const std::vector<RootItem>& root, const BetweenItems& between = {});
 
 // An entry the system keeps in a drive's root of its own accord ("System Volume Information",
 // "$RECYCLE.BIN", "desktop.ini", another system's metadata): never suspicious, and never what the

@@ -48,13 +48,17 @@ void SuspicionMarking::JudgeListedDrives() {
     hidden_.clear();
     judgedListing_ = listing_.Generation();
     const EntryList& list = viewer_.lstViewer;
-    std::set<std::wstring> drives;
-    for (int line = 0; line < list.ListCount(); ++line) drives.insert(LineDrive(list.List(line)));
     AnsweringPace pace(viewer_.pump, viewer_.clock);
+    const BetweenItems between = [&pace] { pace.Between(); };
+    std::set<std::wstring> drives;
+    for (int line = 0; line < list.ListCount(); ++line) {
+        drives.insert(LineDrive(list.List(line)));
+        pace.Between();
+    }
     for (const std::wstring& drive : drives) {
         if (!listing_.StillHolds(drive)) continue;
-        const std::vector<RootItem> root = ReadRootItems(viewer_.files, drive, [&pace] { pace.Between(); });
-        const auto judged = JudgeRoot(root);
+        const std::vector<RootItem> root = ReadRootItems(viewer_.files, drive, between);
+        const auto judged = JudgeRoot(root, between);
         for (size_t i = 0; i < root.size(); ++i) {
             const std::wstring line = drive + L'\\' + root[i].name;
             if (judged[i]) suspicious_.emplace(line, *judged[i]);
