@@ -93,10 +93,11 @@ struct Reference {
 // The root's entries by name, as a command may spell them: in any case.
 class RootNames {
 public:
-    explicit RootNames(const std::vector<RootItem>& root) {
+    RootNames(const std::vector<RootItem>& root, const BetweenItems& between) {
         for (size_t i = 0; i < root.size(); ++i) {
             byName_.emplace(UpperCase(root[i].name), i);
             longest_ = std::max(longest_, root[i].name.size());
+            CallBetween(between);
         }
     }
 
@@ -195,7 +196,7 @@ bool IsTheSystemsOwn(std::wstring_view name) {
 }
 
 std::vector<std::optional<Suspicion>> JudgeRoot(const std::vector<RootItem>& root, const BetweenItems& between) {
-    const RootNames names(root);
+    const RootNames names(root, between);
     std::vector<std::optional<Suspicion>> judged(root.size());
     for (size_t i = 0; i < root.size(); ++i) {
         if (!IsTheSystemsOwn(root[i].name)) judged[i] = JudgeAlone(root[i], names, root);

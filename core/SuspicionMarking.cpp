@@ -60,9 +60,9 @@ void SuspicionMarking::JudgeListedDrives() {
         const std::vector<RootItem> root = ReadRootItems(viewer_.files, drive, between);
         const auto judged = JudgeRoot(root, between);
         for (size_t i = 0; i < root.size(); ++i) {
-            const std::wstring line = drive + L'\\' + root[i].name;
-            if (judged[i]) suspicious_.emplace(line, *judged[i]);
-            if (IsHiddenFromTheUser(root[i], judged[i])) hidden_.insert(line);
+            if (judged[i]) suspicious_.emplace(drive + L'\\' + root[i].name, *judged[i]);
+            if (IsHiddenFromTheUser(root[i], judged[i])) hidden_.insert(drive + L'\\' + root[i].name);
+            pace.Between();
         }
     }
 }
