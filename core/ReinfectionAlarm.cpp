@@ -18,7 +18,8 @@ std::vector<std::wstring> ReinfectionAlarm::Settle(const std::vector<std::wstrin
     }
     const bool listedAgain = std::exchange(settledListing_, listing_.Generation()) != listing_.Generation();
     for (const std::wstring& drive : listed) {
-        if (!listedAgain && std::find(changedUnlisted.begin(), changedUnlisted.end(), drive) == changedUnlisted.end()) continue;
+        const bool changed = std::find(changedUnlisted.begin(), changedUnlisted.end(), drive) != changedUnlisted.end();
+        if (!listedAgain && !changed) continue;
         watch_.Settle(drive, ListRootItems(viewer_.files, drive, Pace()));
         noticed_.erase(drive);
         ++settlings_[drive];
@@ -68,7 +69,7 @@ bool ReinfectionAlarm::Read(const std::wstring& drive) {
     if (!watch_.HasNews(drive, root)) return true;
     ReadLaunchBytes(viewer_.files, drive, root, Pace());
     if (stale()) return false;
-    if (const auto warning = watch_.Changed(drive, root)) {
+    if (const auto warning = watch_.Changed(drive, root, Pace())) {
         viewer_.messages.Warn(*warning);
         return true;
     }

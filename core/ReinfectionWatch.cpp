@@ -52,11 +52,12 @@ bool ReinfectionWatch::HasNews(const std::wstring& drive, const std::vector<Root
     return std::any_of(news.begin(), news.end(), [](News n) { return n != News::Nothing; });
 }
 
-std::optional<std::wstring> ReinfectionWatch::Changed(const std::wstring& drive, const std::vector<RootItem>& root) {
+std::optional<std::wstring> ReinfectionWatch::Changed(const std::wstring& drive, const std::vector<RootItem>& root,
+                                                      const BetweenItems& between) {
     const auto watched = watched_.find(drive);
     if (watched == watched_.end()) return std::nullopt;
     const std::vector<News> news = NewsOf(watched->second.settled, root);
-    const auto judged = JudgeRoot(root);
+    const auto judged = JudgeRoot(root, between);
     std::vector<std::wstring> cameBack;
     std::map<std::wstring, Attributes> harmless = ByName(root);
     for (std::size_t i = 0; i < root.size(); ++i) {

@@ -37,8 +37,9 @@ public:
     // is then settled. Nothing within the quiet time of the drive's last warning: what came back
     // meanwhile stays to be told once QuietUntil has passed. When nothing came back, what was
     // judged harmless is settled, but for shortcuts and autorun.inf that appeared: their bytes may
-    // not all be written yet.
-    std::optional<std::wstring> Changed(const std::wstring& drive, const std::vector<RootItem>& root);
+    // not all be written yet. between is called as the root is judged.
+    std::optional<std::wstring> Changed(const std::wstring& drive, const std::vector<RootItem>& root,
+                                        const BetweenItems& between = {});
     // When a drive's quiet time ends; nothing for a drive that has not warned.
     std::optional<Clock::TimePoint> QuietUntil(const std::wstring& drive) const;
 

@@ -53,7 +53,7 @@ void SuspicionMarking::JudgeListedDrives() {
     std::set<std::wstring> drives;
     for (int line = 0; line < list.ListCount(); ++line) {
         drives.insert(LineDrive(list.List(line)));
-        pace.Between();
+        between();
     }
     for (const std::wstring& drive : drives) {
         if (!listing_.StillHolds(drive)) continue;
@@ -62,7 +62,7 @@ void SuspicionMarking::JudgeListedDrives() {
         for (size_t i = 0; i < root.size(); ++i) {
             if (judged[i]) suspicious_.emplace(drive + L'\\' + root[i].name, *judged[i]);
             if (IsHiddenFromTheUser(root[i], judged[i])) hidden_.insert(drive + L'\\' + root[i].name);
-            pace.Between();
+            between();
         }
     }
 }
